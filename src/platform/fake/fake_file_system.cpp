@@ -1,0 +1,220 @@
+#include "platform/fake/fake_file_system.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/ascii.h"
+
+namespace sg::platform::fake {
+
+struct FakeFileSystem::File {
+  std::string path;  // as first spelled
+  std::vector<std::uint8_t> bytes;
+  int open_count = 0;
+  bool read_only = false;
+};
+
+class FakeFileSystem::Handle final : public OpenFile {
+ public:
+  Handle(FakeFileSystem& owner, std::shared_ptr<File> file, bool writable)
+      : owner_(owner), file_(std::move(file)), writable_(writable) {}
+  ~Handle() override { Close(); }
+
+  bool Write(std::span<const std::uint8_t> bytes) override {
+    std::lock_guard lock(owner_.mutex_);
+    if (!file_ || !writable_) return false;
+    if (bytes.size() > owner_.write_budget_) {
+      owner_.write_budget_ = 0;
+      return false;
+    }
+    owner_.write_budget_ -= bytes.size();
+    file_->bytes.insert(file_->bytes.end(), bytes.begin(), bytes.end());
+    return true;
+  }
+
+  std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) override {
+    std::lock_guard lock(owner_.mutex_);
+    if (!file_ || writable_ || owner_.failing_reads_.count(AsciiUpper(file_->path))) {
+      return std::nullopt;
+    }
+    const std::size_t available = file_->bytes.size() - std::min(position_, file_->bytes.size());
+    const std::size_t count = std::min(available, buffer.size());
+    if (count) std::memcpy(buffer.data(), file_->bytes.data() + position_, count);
+    position_ += count;
+    return count;
+  }
+
+  bool Close() override {
+    std::lock_guard lock(owner_.mutex_);
+    if (!file_) return false;
+    --file_->open_count;
+    const bool ok = !owner_.failing_closes_.count(AsciiUpper(file_->path));
+    file_.reset();
+    return ok;
+  }
+
+ private:
+  FakeFileSystem& owner_;
+  std::shared_ptr<File> file_;
+  bool writable_;
+  std::size_t position_ = 0;
+};
+
+FakeFileSystem::FakeFileSystem() {
+  directories_.insert("C:");
+  CreateDirectory("C:\\Windows");
+  CreateDirectory("C:\\Program Files\\Snapgate!");
+  current_directory_ = "C:\\Program Files\\Snapgate!";
+}
+
+FakeFileSystem::~FakeFileSystem() = default;
+
+std::string FakeFileSystem::FullPath(const std::string& path) const {
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  std::string base;
+  if (text.size() >= 2 && text[1] == ':') {
+    base = text.substr(0, 2);
+    text = text.substr(2);
+    if (text.empty() || text[0] != '\\') {
+      // "C:name" is relative to the current directory when it is on that drive.
+      if (EqualsIgnoringCase(base, current_directory_.substr(0, 2))) base = current_directory_;
+    }
+  } else if (!text.empty() && text[0] == '\\') {
+    base = current_directory_.substr(0, 2);
+  } else {
+    base = current_directory_;
+  }
+
+  std::vector<std::string> parts;
+  std::string drive = base.substr(0, 2);
+  std::string rest = base.substr(2) + "\\" + text;
+  std::string part;
+  auto flush = [&] {
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (char c : rest) {
+    if (c == '\\') {
+      flush();
+    } else {
+      part += c;
+    }
+  }
+  flush();
+  std::string full = AsciiUpper(drive.substr(0, 1)) + ":";
+  for (const auto& p : parts) full += "\\" + p;
+  return full;
+}
+
+std::string FakeFileSystem::Key(const std::string& path) const { return AsciiUpper(FullPath(path)); }
+
+std::string FakeFileSystem::Parent(const std::string& full_path) const {
+  const auto slash = full_path.rfind('\\');
+  return slash == std::string::npos ? full_path : full_path.substr(0, slash);
+}
+
+void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
+  CreateDirectory(path);
+  std::lock_guard lock(mutex_);
+  current_directory_ = FullPath(path);
+}
+
+void FakeFileSystem::CreateDirectory(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string key = Key(path);
+  while (key.size() > 2) {
+    directories_.insert(key);
+    key = Parent(key);
+  }
+}
+
+std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpenMode mode) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(path);
+  auto found = files_.find(key);
+  if (mode == FileOpenMode::kReadOnly) {
+    if (found == files_.end()) return nullptr;
+    ++found->second->open_count;
+    return std::make_unique<Handle>(*this, found->second, false);
+  }
+  if (directories_.count(key) || !directories_.count(Parent(key))) return nullptr;
+  if (found != files_.end()) {
+    // Windows shares no access by default: an open file cannot be created anew.
+    if (found->second->read_only || found->second->open_count) return nullptr;
+    found->second->bytes.clear();
+  } else {
+    auto file = std::make_shared<File>();
+    file->path = FullPath(path);
+    found = files_.emplace(key, std::move(file)).first;
+  }
+  ++found->second->open_count;
+  return std::make_unique<Handle>(*this, found->second, true);
+}
+
+bool FakeFileSystem::Delete(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto found = files_.find(Key(path));
+  if (found == files_.end() || found->second->read_only || found->second->open_count) {
+    return false;
+  }
+  files_.erase(found);
+  return true;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(path);
+  return files_.count(key) || directories_.count(key);
+}
+
+void FakeFileSystem::PutFile(const std::string& path, const std::string& content) {
+  CreateDirectory(Parent(FullPath(path)));
+  std::lock_guard lock(mutex_);
+  auto& file = files_[Key(path)];
+  if (!file) {
+    file = std::make_shared<File>();
+    file->path = FullPath(path);
+  }
+  file->bytes.assign(content.begin(), content.end());
+}
+
+std::optional<std::string> FakeFileSystem::FileContent(const std::string& path) const {
+  std::lock_guard lock(mutex_);
+  auto found = files_.find(Key(path));
+  if (found == files_.end()) return std::nullopt;
+  return std::string(found->second->bytes.begin(), found->second->bytes.end());
+}
+
+std::vector<std::string> FakeFileSystem::FilesIn(const std::string& folder) const {
+  std::lock_guard lock(mutex_);
+  const std::string folder_key = Key(folder);
+  std::vector<std::string> names;
+  for (const auto& [key, file] : files_) {
+    if (Parent(key) == folder_key) names.push_back(file->path.substr(file->path.rfind('\\') + 1));
+  }
+  return names;
+}
+
+void FakeFileSystem::SetReadOnly(const std::string& path, bool read_only) {
+  std::lock_guard lock(mutex_);
+  if (auto found = files_.find(Key(path)); found != files_.end()) {
+    found->second->read_only = read_only;
+  }
+}
+
+void FakeFileSystem::FailReadsOf(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  failing_reads_.insert(Key(path));
+}
+
+void FakeFileSystem::FailClosesOf(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  failing_closes_.insert(Key(path));
+}
+
+}  // namespace sg::platform::fake

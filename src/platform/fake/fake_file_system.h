@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ports/files.h"
+
+namespace sg::platform::fake {
+
+// An in-memory file system with Windows path rules: drive letters, backslashes (slashes are
+// accepted too), names compared without regard to case, "." and "..", and a current directory.
+// A file that is open cannot be deleted. Tests can make files read-only and make reads, writes
+// or closes fail.
+class FakeFileSystem final : public FilePort {
+ public:
+  FakeFileSystem();
+  ~FakeFileSystem() override;
+
+  std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) override;
+  bool Delete(const std::string& path) override;
+  bool Exists(const std::string& path) override;
+
+  // The absolute form of a path, as the file system spells it.
+  std::string FullPath(const std::string& path) const;
+  void SetCurrentDirectory(const std::string& path);
+  const std::string& CurrentDirectory() const { return current_directory_; }
+
+  // For tests.
+  void CreateDirectory(const std::string& path);
+  void PutFile(const std::string& path, const std::string& content);
+  std::optional<std::string> FileContent(const std::string& path) const;
+  // Names of the files directly in a folder.
+  std::vector<std::string> FilesIn(const std::string& folder) const;
+  void SetReadOnly(const std::string& path, bool read_only);
+  // Writes fail once this many more bytes have been written (a full disk).
+  void FailWritesAfter(std::size_t bytes) { write_budget_ = bytes; }
+  void FailReadsOf(const std::string& path);
+  void FailClosesOf(const std::string& path);
+
+ private:
+  struct File;
+  class Handle;
+  friend class Handle;
+
+  std::string Key(const std::string& path) const;
+  std::string Parent(const std::string& full_path) const;
+
+  mutable std::mutex mutex_;
+  std::string current_directory_;
+  std::set<std::string> directories_;                   // by key
+  std::map<std::string, std::shared_ptr<File>> files_;  // by key
+  std::set<std::string> failing_reads_;   // by key, whether the file exists yet or not
+  std::set<std::string> failing_closes_;  // by key
+  std::size_t write_budget_ = std::numeric_limits<std::size_t>::max();
+};
+
+}  // namespace sg::platform::fake

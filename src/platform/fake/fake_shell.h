@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/ports/shell.h"
+
+namespace sg::platform::fake {
+
+// Starts the programs that tests install by name. A started program runs to its end at once;
+// the handle kept for it must still be waited for and closed like a real one.
+class FakeShell final : public ShellPort {
+ public:
+  using Program = std::function<void(const std::string& parameters)>;
+
+  struct Execution {
+    ShellExecuteRequest request;
+    ShellExecuteResult result;
+    bool waited = false;
+    bool handle_closed = false;
+  };
+
+  // name: "regedit" also answers "regedit.exe", in any letter case.
+  void InstallProgram(const std::string& name, Program program);
+
+  ShellExecuteResult Execute(const ShellExecuteRequest& request) override;
+  void WaitForProcess(ProcessHandle process) override;
+  void CloseProcessHandle(ProcessHandle process) override;
+
+  std::vector<Execution> Executions() const;
+  std::size_t OpenProcessHandleCount() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, Program> programs_;  // by upper-case name without ".EXE"
+  std::vector<Execution> executions_;
+  std::map<ProcessHandle, std::size_t> open_handles_;  // handle to execution index
+  ProcessHandle next_handle_ = 0x200;
+};
+
+}  // namespace sg::platform::fake

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace sg::platform {
+
+enum class FileOpenMode {
+  kCreateWriteOnly,  // create, or truncate what is there; write access only
+  kReadOnly,
+};
+
+// A file opened through FilePort. Destroying it closes it if Close was not called.
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+  // Writes all bytes; false when not all of them could be written.
+  virtual bool Write(std::span<const std::uint8_t> bytes) = 0;
+  // Reads up to buffer.size() bytes; 0 at the end of the file; nothing on a read error.
+  virtual std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) = 0;
+  // Closes the file; false when the close itself failed.
+  virtual bool Close() = 0;
+};
+
+// Files by Windows path, relative paths taken from the current directory.
+class FilePort {
+ public:
+  virtual ~FilePort() = default;
+  // Null when the file cannot be opened.
+  virtual std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) = 0;
+  virtual bool Delete(const std::string& path) = 0;
+  // True for an existing file or folder.
+  virtual bool Exists(const std::string& path) = 0;
+};
+
+}  // namespace sg::platform

@@ -1,0 +1,60 @@
+#include "platform/win32/win32_files.h"
+
+#include <windows.h>
+
+namespace sg::platform::win32 {
+
+namespace {
+
+class Win32OpenFile final : public OpenFile {
+ public:
+  explicit Win32OpenFile(HANDLE handle) : handle_(handle) {}
+  ~Win32OpenFile() override { Close(); }
+
+  bool Write(std::span<const std::uint8_t> bytes) override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
+  }
+
+  std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) override {
+    if (handle_ == INVALID_HANDLE_VALUE) return std::nullopt;
+    DWORD read = 0;
+    if (!ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+      return std::nullopt;
+    }
+    return read;
+  }
+
+  bool Close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    const bool closed = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<OpenFile> Win32Files::Open(const std::string& path, FileOpenMode mode) {
+  const bool create = mode == FileOpenMode::kCreateWriteOnly;
+  HANDLE handle = CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ,
+                              create ? 0 : FILE_SHARE_READ, nullptr,
+                              create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32OpenFile>(handle);
+}
+
+bool Win32Files::Delete(const std::string& path) { return DeleteFileA(path.c_str()); }
+
+bool Win32Files::Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace sg::platform::win32

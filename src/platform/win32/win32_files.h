@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ports/files.h"
+
+namespace sg::platform::win32 {
+
+class Win32Files final : public FilePort {
+ public:
+  std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) override;
+  bool Delete(const std::string& path) override;
+  bool Exists(const std::string& path) override;
+};
+
+}  // namespace sg::platform::win32

@@ -1,0 +1,98 @@
+#include "settings/registry_presets.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "settings/preset_scrambling.h"
+#include "settings/registry_store.h"
+
+namespace sg::settings {
+
+namespace {
+
+using platform::FileOpenMode;
+
+constexpr const char* kPresetResourceType = "TXT";
+
+bool MayWriteMachineSettings(platform::RegistryPort& registry) {
+  RegistryStore store(registry);
+  if (!store.WriteMachineString("Software\\SnapgateTestValue", "TestValue", "1")) return false;
+  store.DeleteMachineKey("Software", "SnapgateTestValue");
+  return true;
+}
+
+// Writes the stored bytes to the data file, then turns it block by block into the import file.
+// False on any file error.
+bool WriteImportFile(platform::FilePort& files, const std::uint8_t* stored, std::uint32_t size) {
+  auto data_out = files.Open(kPresetDataFile, FileOpenMode::kCreateWriteOnly);
+  if (!data_out) return false;
+  const bool written = data_out->Write({stored, size});
+  if (!data_out->Close() || !written) return false;
+
+  auto data_in = files.Open(kPresetDataFile, FileOpenMode::kReadOnly);
+  if (!data_in) return false;
+  auto import_out = files.Open(kPresetImportFile, FileOpenMode::kCreateWriteOnly);
+  if (!import_out) return false;
+
+  bool ok = true;
+  bool first_block = true;
+  std::array<std::uint8_t, kPresetBlockSize> block;
+  std::vector<std::uint8_t> text;
+  text.reserve(kPresetBlockSize);
+  for (;;) {
+    const auto read = data_in->Read(block);
+    if (!read) {
+      ok = false;
+      break;
+    }
+    text.clear();
+    DescramblePresetBlock({block.data(), *read}, first_block, text);
+    first_block = false;
+    if (!import_out->Write(text)) {
+      ok = false;
+      break;
+    }
+    if (*read < kPresetBlockSize) break;
+  }
+  const bool closed_in = data_in->Close();
+  const bool closed_out = import_out->Close();
+  return ok && closed_in && closed_out;
+}
+
+}  // namespace
+
+void ApplyRegistryPreset(platform::Platform& platform, int id) {
+  if (!MayWriteMachineSettings(platform.registry)) return;
+
+  const auto resource_id = static_cast<std::uint16_t>(id & 0xFFFF);
+  const platform::ResourceHandle resource =
+      platform.resources.Find(resource_id, kPresetResourceType);
+  const std::uint8_t* stored = resource ? platform.resources.Load(resource) : nullptr;
+  // Without the preset there is nothing to import; importing anyway could pick up a work file
+  // that an interrupted earlier run left behind.
+  if (stored &&
+      WriteImportFile(platform.files, stored, platform.resources.Size(resource))) {
+    ImportRegistryFile(platform.shell, kPresetImportFile);
+  }
+  platform.files.Delete(kPresetImportFile);
+  platform.files.Delete(kPresetDataFile);
+}
+
+bool ImportRegistryFile(platform::ShellPort& shell, const std::string& path) {
+  platform::ShellExecuteRequest request;
+  request.file = "regedit";
+  // Silent import, and no other switch: a registry editor that meets one it does not know (Wine's
+  // does so with "/i") imports nothing.
+  request.parameters = " /s \"" + path + "\"";
+  request.show_command = platform::kShowDefault;
+  request.keep_process_handle = true;
+  const platform::ShellExecuteResult result = shell.Execute(request);
+  if (result.process) {
+    shell.WaitForProcess(result.process);
+    shell.CloseProcessHandle(result.process);
+  }
+  return result.instance > 32;
+}
+
+}  // namespace sg::settings
