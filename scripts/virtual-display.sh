@@ -9,7 +9,7 @@ ensure_display() {
     (
       flock 8
       if [[ ! -S "/tmp/.X11-unix/X$number" ]]; then
-        setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+        setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null 8>&- &
         for _ in $(seq 100); do
           [[ -S "/tmp/.X11-unix/X$number" ]] && break
           sleep 0.1
