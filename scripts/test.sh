@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: native, native under sanitizers, and the Windows build under Wine.
+#   scripts/test.sh [preset...]     (default: native native-sanitize windows)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -8,15 +9,25 @@ scripts/install-deps.sh
 presets=(native native-sanitize windows)
 [[ $# -gt 0 ]] && presets=("$@")
 
+source scripts/virtual-display.sh
+display_was_set="${DISPLAY:-}"
+ensure_display
+cleanup() {
+  # Leave no Wine server or virtual display of ours running.
+  if [[ -d build/windows/wineprefix ]]; then
+    WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
+  fi
+  [[ -n "$display_was_set" ]] || stop_started_display
+}
+trap cleanup EXIT
+
 failed=()
 for preset in "${presets[@]}"; do
   echo "=== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   echo "=== $preset: tests"
-  if ! ctest --preset "$preset"; then
-    failed+=("$preset")
-  fi
+  ctest --preset "$preset" || failed+=("$preset")
 done
 
 if ((${#failed[@]})); then
