@@ -71,8 +71,7 @@ void ApplyRegistryPreset(platform::Platform& platform, int id) {
   const std::uint8_t* stored = resource ? platform.resources.Load(resource) : nullptr;
   // Without the preset there is nothing to import; importing anyway could pick up a work file
   // that an interrupted earlier run left behind.
-  if (stored &&
-      WriteImportFile(platform.files, stored, platform.resources.Size(resource))) {
+  if (stored && WriteImportFile(platform.files, stored, platform.resources.Size(resource))) {
     ImportRegistryFile(platform.shell, kPresetImportFile);
   }
   platform.files.Delete(kPresetImportFile);

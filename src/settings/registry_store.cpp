@@ -22,7 +22,9 @@ constexpr std::uint32_t kEnumValueNameBufferSize = 16'383;
 constexpr std::uint32_t kEnumDataBufferSize = 10'000;
 constexpr std::int32_t kMaxSubkeysVisited = 101;
 
-std::string SoftwarePath(std::string_view section) { return "Software\\" + std::string(section); }
+std::string SoftwarePath(std::string_view section) {
+  return "Software\\" + std::string(section);
+}
 
 std::vector<std::uint8_t> StringData(std::string_view value) {
   const auto end = std::min({value.find('\0'), value.size(), kWriteBufferSize - 1});
@@ -84,9 +86,8 @@ std::int32_t ParseLeadingInt(std::string_view text) {
                                    std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1);
   }
   if (negative) value = -value;
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 bool RegistryStore::WriteValue(RegistryRoot root, const std::string& path, std::string_view name,
@@ -112,8 +113,8 @@ bool RegistryStore::WriteDword(std::string_view section, std::string_view name,
 
 bool RegistryStore::WriteMachineDword(std::string_view section, std::string_view name,
                                       std::uint32_t value) {
-  return WriteValue(RegistryRoot::kLocalMachine, SoftwarePath(section), name,
-                    RegistryType::kDword, DwordData(value), false);
+  return WriteValue(RegistryRoot::kLocalMachine, SoftwarePath(section), name, RegistryType::kDword,
+                    DwordData(value), false);
 }
 
 bool RegistryStore::WriteMachineString(std::string_view path, std::string_view name,

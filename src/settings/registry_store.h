@@ -15,8 +15,8 @@ using platform::RegistryRoot;
 inline constexpr std::string_view kProgramSection = "Snapgate!";
 
 enum class EnumerateMode {
-  kValueData = 0,     // the data of every non-empty value except "MRUList"
-  kSubkeyNames = 4,   // the names of the direct subkeys
+  kValueData = 0,    // the data of every non-empty value except "MRUList"
+  kSubkeyNames = 4,  // the names of the direct subkeys
 };
 
 // One-shot registry accesses: each opens a key, does one thing and closes the key. Settings

@@ -50,7 +50,8 @@ TEST(FakeRegeditTest, DeletesWholeKeysAndSingleValues) {
 
 TEST(FakeRegeditTest, TextWithoutAHeaderOrWithBadLinesChangesOnlyWhatIsValid) {
   FakeRegistry registry;
-  EXPECT_FALSE(ImportRegText("[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\"\n", registry).header_ok);
+  EXPECT_FALSE(
+      ImportRegText("[HKEY_CURRENT_USER\\Software\\X]\n\"a\"=\"1\"\n", registry).header_ok);
   EXPECT_FALSE(registry.HasKey(kUser, "Software\\X"));
 
   const auto result = ImportRegText(
@@ -63,7 +64,8 @@ TEST(FakeRegeditTest, TextWithoutAHeaderOrWithBadLinesChangesOnlyWhatIsValid) {
 
 TEST(FakeRegeditTest, TheRegistryEditorImportsSilentlyButRefusesUnknownSwitches) {
   FakePlatform system;
-  system.files.PutFile("import.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R]\r\n\"a\"=\"1\"\r\n");
+  system.files.PutFile("import.reg",
+                       "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R]\r\n\"a\"=\"1\"\r\n");
   ShellExecuteRequest request;
   request.file = "regedit";
   request.parameters = " /i /s \"import.reg\"";

@@ -7,7 +7,9 @@
 namespace sg::settings {
 namespace {
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 std::string Descramble(const std::vector<std::uint8_t>& block, bool first_block) {
   std::vector<std::uint8_t> out;

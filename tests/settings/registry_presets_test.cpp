@@ -154,10 +154,11 @@ class BuiltInPresetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const auto& preset : kBuiltIn) {
-      const std::string blob = ReadFile(std::string(SNAPGATE_PRESET_BLOB_DIR) + "/" +
-                                        preset.name + ".bin");
+      const std::string blob =
+          ReadFile(std::string(SNAPGATE_PRESET_BLOB_DIR) + "/" + preset.name + ".bin");
       ASSERT_FALSE(blob.empty()) << preset.name;
-      system_.resources.Add(static_cast<std::uint16_t>(preset.id), "TXT", {blob.begin(), blob.end()});
+      system_.resources.Add(static_cast<std::uint16_t>(preset.id), "TXT",
+                            {blob.begin(), blob.end()});
     }
   }
   FakePlatform system_;
@@ -229,10 +230,10 @@ TEST_F(BuiltInPresetsTest, HijackRepairSetsTheFiveSearchValuesToTheBrowsersOwn) 
   EXPECT_EQ(system_.registry.GetString(machine, "Software\\Microsoft\\Internet Explorer\\Main",
                                        "Search Page"),
             redirector);
-  EXPECT_EQ(system_.registry.GetString(RegistryRoot::kCurrentUser,
-                                       "Software\\Microsoft\\Internet Explorer\\Main",
-                                       "Search Page"),
-            redirector);
+  EXPECT_EQ(
+      system_.registry.GetString(RegistryRoot::kCurrentUser,
+                                 "Software\\Microsoft\\Internet Explorer\\Main", "Search Page"),
+      redirector);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@ platform::FilePort& FilesUnderTest() {
   return files;
 }
 
-std::string ScratchFolder() { return "C:\\Program Files\\Snapgate!\\"; }
+std::string ScratchFolder() {
+  return "C:\\Program Files\\Snapgate!\\";
+}
 
 }  // namespace sg::testing

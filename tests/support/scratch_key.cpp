@@ -12,6 +12,8 @@ ScratchKey::ScratchKey(platform::RegistryRoot root) : root_(root) {
   path_ = "Software\\SnapgateTests\\" + std::to_string(stamp) + "-" + std::to_string(++counter);
 }
 
-ScratchKey::~ScratchKey() { platform::fake::DeleteKeyTree(RegistryUnderTest(), root_, path_); }
+ScratchKey::~ScratchKey() {
+  platform::fake::DeleteKeyTree(RegistryUnderTest(), root_, path_);
+}
 
 }  // namespace sg::testing

@@ -20,8 +20,8 @@ std::string ScratchFolder() {
   static const std::string folder = [] {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + "snapgate-tests-" +
-                       std::to_string(GetCurrentProcessId()) + "\\";
+    std::string path =
+        std::string(temp) + "snapgate-tests-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
   }();

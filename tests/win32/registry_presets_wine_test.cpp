@@ -20,7 +20,7 @@ using platform::RegistryRoot;
 
 // The keys a preset names, read from the preset embedded in this executable.
 struct PresetKeys {
-  std::vector<std::string> domain_keys;  // below HKEY_CURRENT_USER
+  std::vector<std::string> domain_keys;    // below HKEY_CURRENT_USER
   std::vector<std::string> kill_bit_keys;  // below HKEY_LOCAL_MACHINE
 };
 
@@ -37,7 +37,8 @@ PresetKeys KeysOfPreset(platform::ResourcePort& resources, int id) {
     const std::string machine = "[HKEY_LOCAL_MACHINE\\";
     if (line.starts_with(user) && line.find("\\ZoneMap\\Domains\\") != std::string::npos) {
       keys.domain_keys.push_back(line.substr(user.size(), line.size() - user.size() - 1));
-    } else if (line.starts_with(machine) && line.find("ActiveX Compatibility") != std::string::npos) {
+    } else if (line.starts_with(machine) &&
+               line.find("ActiveX Compatibility") != std::string::npos) {
       keys.kill_bit_keys.push_back(line.substr(machine.size(), line.size() - machine.size() - 1));
     }
   }
@@ -127,9 +128,9 @@ TEST_F(RegistryPresetsUnderWine, ProtectionOnWritesThePresetAndProtectionOffTake
         << key;
   }
   EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});
-  EXPECT_EQ(store_.ReadStringAt(RegistryRoot::kLocalMachine, "Software\\SnapgateTestValue",
-                                "TestValue"),
-            "");
+  EXPECT_EQ(
+      store_.ReadStringAt(RegistryRoot::kLocalMachine, "Software\\SnapgateTestValue", "TestValue"),
+      "");
 }
 
 TEST_F(RegistryPresetsUnderWine, HijackRepairSetsTheSearchPageBack) {
@@ -152,9 +153,9 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   EXPECT_EQ(shell.started, 0);
   EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});
   EXPECT_EQ(store_.ReadDword(keys.domain_keys.front().substr(9), "*"), 0xFFFFFFFFu);
-  EXPECT_EQ(store_.ReadStringAt(RegistryRoot::kLocalMachine, "Software\\SnapgateTestValue",
-                                "TestValue"),
-            "");
+  EXPECT_EQ(
+      store_.ReadStringAt(RegistryRoot::kLocalMachine, "Software\\SnapgateTestValue", "TestValue"),
+      "");
 }
 
 }  // namespace

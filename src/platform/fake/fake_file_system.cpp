@@ -111,7 +111,9 @@ std::string FakeFileSystem::FullPath(const std::string& path) const {
   return full;
 }
 
-std::string FakeFileSystem::Key(const std::string& path) const { return AsciiUpper(FullPath(path)); }
+std::string FakeFileSystem::Key(const std::string& path) const {
+  return AsciiUpper(FullPath(path));
+}
 
 std::string FakeFileSystem::Parent(const std::string& full_path) const {
   const auto slash = full_path.rfind('\\');

@@ -4,6 +4,8 @@
 
 namespace sg::platform::fake {
 
-FakePlatform::FakePlatform() { InstallFakeRegedit(shell, files, user_registry_); }
+FakePlatform::FakePlatform() {
+  InstallFakeRegedit(shell, files, user_registry_);
+}
 
 }  // namespace sg::platform::fake

@@ -103,8 +103,8 @@ class Importer {
     auto lines = LogicalLines(text);
     std::size_t i = 0;
     while (i < lines.size() && lines[i].empty()) ++i;
-    if (i == lines.size() || (lines[i] != "REGEDIT4" &&
-                              lines[i] != "Windows Registry Editor Version 5.00")) {
+    if (i == lines.size() ||
+        (lines[i] != "REGEDIT4" && lines[i] != "Windows Registry Editor Version 5.00")) {
       return result_;
     }
     result_.header_ok = true;

@@ -11,7 +11,7 @@ struct FakeRegistry::Node {
   std::string name;
   Node* parent = nullptr;
   bool deleted = false;
-  std::vector<std::shared_ptr<Node>> subkeys;  // kept in name order, case folded
+  std::vector<std::shared_ptr<Node>> subkeys;                 // kept in name order, case folded
   std::vector<std::pair<std::string, RegistryValue>> values;  // in order of first setting
 
   std::shared_ptr<Node> Child(const std::string& child_name) const {
@@ -111,9 +111,8 @@ RegistryKey FakeRegistry::NewHandle(std::shared_ptr<Node> node, std::uint32_t ac
   return key;
 }
 
-WinError FakeRegistry::CreateKey(RegistryRoot root, const std::string& path,
-                                 std::uint32_t access, RegistryKey& key,
-                                 KeyDisposition* disposition) {
+WinError FakeRegistry::CreateKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+                                 RegistryKey& key, KeyDisposition* disposition) {
   std::lock_guard lock(mutex_);
   auto node = roots_[static_cast<std::size_t>(root)];
   bool created = false;
@@ -244,8 +243,8 @@ WinError FakeRegistry::EnumKey(RegistryKey key, std::uint32_t index, char* name,
 }
 
 WinError FakeRegistry::EnumValue(RegistryKey key, std::uint32_t index, char* name,
-                                 std::uint32_t& name_length, RegistryType* type,
-                                 std::uint8_t* data, std::uint32_t& data_size) {
+                                 std::uint32_t& name_length, RegistryType* type, std::uint8_t* data,
+                                 std::uint32_t& data_size) {
   std::lock_guard lock(mutex_);
   WinError error;
   Node* node = Resolve(key, key_access::kQueryValue, error);

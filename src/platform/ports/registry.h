@@ -32,9 +32,8 @@ inline constexpr std::uint32_t kRead = 0x00020019;
 inline constexpr std::uint32_t kWrite = 0x00020006;
 inline constexpr std::uint32_t kAllAccess = 0x000F003F;
 // Every right that changes the registry.
-inline constexpr std::uint32_t kAnyWrite =
-    kSetValue | kCreateSubKey | kCreateLink | kDelete | 0x00040000 /*WRITE_DAC*/ |
-    0x00080000 /*WRITE_OWNER*/;
+inline constexpr std::uint32_t kAnyWrite = kSetValue | kCreateSubKey | kCreateLink | kDelete |
+                                           0x00040000 /*WRITE_DAC*/ | 0x00080000 /*WRITE_OWNER*/;
 }  // namespace key_access
 
 enum class KeyDisposition : std::uint32_t { kCreatedNewKey = 1, kOpenedExistingKey = 2 };
@@ -67,8 +66,7 @@ class RegistryPort {
   // RegDeleteKeyA: deletes a subkey that has no subkeys of its own.
   virtual WinError DeleteKey(RegistryKey parent, const std::string& subkey) = 0;
   // RegQueryInfoKeyA, the two counts the program asks for.
-  virtual WinError QueryInfoKey(RegistryKey key, std::uint32_t& subkeys,
-                                std::uint32_t& values) = 0;
+  virtual WinError QueryInfoKey(RegistryKey key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
   // RegEnumKeyExA. name_length: buffer size in characters with the terminator in, characters
   // written without it out.
   virtual WinError EnumKey(RegistryKey key, std::uint32_t index, char* name,

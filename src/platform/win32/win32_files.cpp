@@ -14,8 +14,7 @@ class Win32OpenFile final : public OpenFile {
   bool Write(std::span<const std::uint8_t> bytes) override {
     if (handle_ == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
+    return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
   }
 
@@ -43,15 +42,16 @@ class Win32OpenFile final : public OpenFile {
 
 std::unique_ptr<OpenFile> Win32Files::Open(const std::string& path, FileOpenMode mode) {
   const bool create = mode == FileOpenMode::kCreateWriteOnly;
-  HANDLE handle = CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ,
-                              create ? 0 : FILE_SHARE_READ, nullptr,
-                              create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ, create ? 0 : FILE_SHARE_READ,
+                  nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32OpenFile>(handle);
 }
 
-bool Win32Files::Delete(const std::string& path) { return DeleteFileA(path.c_str()); }
+bool Win32Files::Delete(const std::string& path) {
+  return DeleteFileA(path.c_str());
+}
 
 bool Win32Files::Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

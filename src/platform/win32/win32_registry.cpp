@@ -18,14 +18,17 @@ HKEY RootKey(RegistryRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-HKEY Handle(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
-WinError Result(LONG code) { return static_cast<WinError>(code); }
+HKEY Handle(RegistryKey key) {
+  return reinterpret_cast<HKEY>(key);
+}
+WinError Result(LONG code) {
+  return static_cast<WinError>(code);
+}
 
 }  // namespace
 
-WinError Win32Registry::CreateKey(RegistryRoot root, const std::string& path,
-                                  std::uint32_t access, RegistryKey& key,
-                                  KeyDisposition* disposition) {
+WinError Win32Registry::CreateKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+                                  RegistryKey& key, KeyDisposition* disposition) {
   HKEY opened = nullptr;
   DWORD how = 0;
   const LONG result = RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr,
@@ -43,12 +46,14 @@ WinError Win32Registry::OpenKey(RegistryRoot root, const std::string& path, std:
   return Result(result);
 }
 
-WinError Win32Registry::CloseKey(RegistryKey key) { return Result(RegCloseKey(Handle(key))); }
+WinError Win32Registry::CloseKey(RegistryKey key) {
+  return Result(RegCloseKey(Handle(key)));
+}
 
 WinError Win32Registry::SetValue(RegistryKey key, const std::string& name, RegistryType type,
                                  std::span<const std::uint8_t> data) {
-  return Result(RegSetValueExA(Handle(key), name.c_str(), 0, static_cast<DWORD>(type),
-                               data.data(), static_cast<DWORD>(data.size())));
+  return Result(RegSetValueExA(Handle(key), name.c_str(), 0, static_cast<DWORD>(type), data.data(),
+                               static_cast<DWORD>(data.size())));
 }
 
 WinError Win32Registry::QueryValue(RegistryKey key, const std::string& name, RegistryType* type,

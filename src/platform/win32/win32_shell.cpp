@@ -1,13 +1,16 @@
 #include "platform/win32/win32_shell.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 namespace sg::platform::win32 {
 
 namespace {
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
 
 }  // namespace
 
