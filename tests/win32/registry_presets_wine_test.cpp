@@ -145,7 +145,9 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   platform::fake::LimitedUserRegistry limited(windows_.ports().registry);
   limited.SetLimited(true);
   CountingShell shell(windows_.ports().shell);
-  platform::Platform user{limited, windows_.ports().files, windows_.ports().resources, shell};
+  auto& real = windows_.ports();
+  platform::Platform user{limited,      real.files,  real.resources, shell,
+                          real.windows, real.system, real.dialogs,   real.tray};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

@@ -168,6 +168,23 @@ bool FakeFileSystem::Delete(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  std::lock_guard lock(mutex_);
+  const std::string from_key = Key(from);
+  const std::string to_key = Key(to);
+  auto source = files_.find(from_key);
+  if (source == files_.end() || source->second->open_count) return false;
+  if (auto target = files_.find(to_key); target != files_.end()) {
+    if (target->second->read_only || target->second->open_count) return false;
+  }
+  if (!directories_.count(Parent(to_key))) return false;
+  auto file = source->second;
+  files_.erase(source);
+  file->path = FullPath(to);
+  files_[to_key] = std::move(file);
+  return true;
+}
+
 bool FakeFileSystem::Exists(const std::string& path) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);

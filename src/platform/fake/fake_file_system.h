@@ -25,6 +25,7 @@ class FakeFileSystem final : public FilePort {
 
   std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) override;
   bool Delete(const std::string& path) override;
+  bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
 
   // The absolute form of a path, as the file system spells it.

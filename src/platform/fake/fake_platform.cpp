@@ -4,7 +4,9 @@
 
 namespace sg::platform::fake {
 
-FakePlatform::FakePlatform() {
+FakePlatform::FakePlatform() : FakePlatform(own_machine_) {}
+
+FakePlatform::FakePlatform(FakeSystem::Machine& machine) : system(files, machine) {
   InstallFakeRegedit(shell, files, user_registry_);
 }
 

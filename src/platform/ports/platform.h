@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/ports/dialogs.h"
 #include "platform/ports/files.h"
 #include "platform/ports/registry.h"
 #include "platform/ports/resources.h"
 #include "platform/ports/shell.h"
+#include "platform/ports/system.h"
+#include "platform/ports/tray.h"
+#include "platform/ports/windows.h"
 
 namespace sg::platform {
 
@@ -13,6 +17,10 @@ struct Platform {
   FilePort& files;
   ResourcePort& resources;
   ShellPort& shell;
+  WindowsPort& windows;
+  SystemPort& system;
+  DialogsPort& dialogs;
+  TrayPort& tray;
 };
 
 }  // namespace sg::platform

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unclashed_names.h"
+
 namespace sg::platform::win32 {
 
 namespace {
@@ -51,6 +53,10 @@ std::unique_ptr<OpenFile> Win32Files::Open(const std::string& path, FileOpenMode
 
 bool Win32Files::Delete(const std::string& path) {
   return DeleteFileA(path.c_str());
+}
+
+bool Win32Files::ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 bool Win32Files::Exists(const std::string& path) {

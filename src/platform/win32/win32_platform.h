@@ -1,10 +1,14 @@
 #pragma once
 
 #include "platform/ports/platform.h"
+#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_tray.h"
+#include "platform/win32/win32_windows.h"
 
 namespace sg::platform::win32 {
 
@@ -22,7 +26,11 @@ class Win32Platform {
   Win32Files files_;
   Win32Resources resources_;
   Win32Shell shell_;
-  Platform ports_{registry_, files_, resources_, shell_};
+  Win32Windows windows_;
+  Win32System system_;
+  Win32Dialogs dialogs_;
+  Win32Tray tray_;
+  Platform ports_{registry_, files_, resources_, shell_, windows_, system_, dialogs_, tray_};
 };
 
 }  // namespace sg::platform::win32

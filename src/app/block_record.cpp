@@ -1,0 +1,59 @@
+#include "app/block_record.h"
+
+#include "settings/registry_store.h"
+
+namespace sg::app {
+
+namespace {
+constexpr std::uint32_t kFlashPeriodMs = 285;
+constexpr std::int32_t kLargestShownTotal = 100000;
+}  // namespace
+
+BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray)
+    : platform_(platform), tray_(tray) {
+  settings::RegistryStore store(platform_.registry);
+  count_text_ = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
+  if (!count_text_.empty()) {
+    total_blocks_ = settings::ParseLeadingInt(count_text_);
+    if (total_blocks_ > kLargestShownTotal) {
+      total_blocks_ = 0;
+      count_text_ = "0";
+    }
+  }
+}
+
+void BlockRecord::Record(const std::string& list_line, bool with_sound, bool with_flash) {
+  if (with_sound && settings_.play_sound) {
+    platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
+  }
+  ++total_blocks_;
+  ++run_blocks_;
+  count_text_ = std::to_string(run_blocks_);
+
+  // The stored counter goes up from what is stored, so several copies of the count agree.
+  settings::RegistryStore store(platform_.registry);
+  const std::string stored = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
+  const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
+  store.WriteString(settings::kProgramSection, "m_TotalBlocks", std::to_string(stored_total + 1));
+
+  tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
+  if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
+  if (with_flash && settings_.flash_tray) FlashTray();
+}
+
+void BlockRecord::FlashTray(int flash_icon) {
+  const int flashes = settings_.flash_count;
+  SystemTray* tray = &tray_;
+  platform::SystemPort* system = &platform_.system;
+  platform_.system.StartThread([tray, system, flashes, flash_icon] {
+    for (int i = 0; i < flashes; ++i) {
+      tray->SetIconResource(flash_icon);
+      system->Sleep(kFlashPeriodMs);
+      tray->SetIconResource(IDI_TRAY_NORMAL);
+      system->Sleep(kFlashPeriodMs);
+    }
+    tray->SetIconResource(IDI_TRAY_NORMAL);
+  });
+}
+
+}  // namespace sg::app

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/system_tray.h"
+#include "platform/ports/platform.h"
+#include "resources/resource_ids.h"
+
+namespace sg::app {
+
+// How the user wants to hear of a block.
+struct NotificationSettings {
+  bool play_sound = false;
+  std::string sound_path;
+  bool flash_tray = true;
+  int flash_count = 1;
+};
+
+// The common record of a block: counters, the stored total, the tray tooltip, the list of
+// blocked windows, the sound and the flashing tray icon. Used on the user-interface thread.
+class BlockRecord {
+ public:
+  BlockRecord(platform::Platform& platform, SystemTray& tray);
+
+  // The main dialog whose list box holds the blocked windows.
+  void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
+
+  void Record(const std::string& list_line, bool with_sound, bool with_flash);
+  // Flashes the tray icon flash-count times with the given icon, on a worker thread.
+  void FlashTray(int flash_icon = IDI_TRAY_FLASH);
+
+  int total_blocks() const { return total_blocks_; }
+  int run_blocks() const { return run_blocks_; }
+  const std::string& count_text() const { return count_text_; }
+  void set_count_text(const std::string& text) { count_text_ = text; }
+  NotificationSettings& settings() { return settings_; }
+
+ private:
+  platform::Platform& platform_;
+  SystemTray& tray_;
+  platform::DialogHost* main_dialog_ = nullptr;
+  NotificationSettings settings_;
+  int total_blocks_ = 0;
+  int run_blocks_ = 0;
+  std::string count_text_;
+};
+
+}  // namespace sg::app

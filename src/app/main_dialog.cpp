@@ -1,0 +1,498 @@
+#include "app/main_dialog.h"
+
+#include <map>
+
+#include "common/ascii.h"
+#include "resources/resource_ids.h"
+#include "settings/registry_presets.h"
+#include "settings/registry_store.h"
+
+namespace sg::app {
+
+namespace {
+
+using settings::kProgramSection;
+using settings::RegistryStore;
+
+constexpr std::uint32_t kTimerTitleScan = 1039;
+constexpr const char* kPopupTestPage = "http://www.snapgate.example/popuptest.html";
+
+constexpr std::uint32_t kMessengerRetryMs = 12000;
+constexpr std::uint32_t kSpywarePassMs = 1020000;
+
+constexpr int kVkControl = 17;
+constexpr int kVkShift = 16;
+constexpr int kVkMenu = 18;
+
+const std::map<int, const char*> kTooltips = {
+    {1003, "Blocks Adware and Spyware modules installed on your computer."},
+    {1008, "The key you press down to allow any new web browsers to open."},
+    {1010, "View the online help files."},
+    {1012, "Launch the highlighted url in your web browser."},
+    {1013, "Clear the list of web sites that have been blocked."},
+    {1014, "View the list of web sites you want to allow popups from."},
+    {1015, "Check for any updates."},
+    {1017, "The number of times the tray icon should flash."},
+    {1018, "Opens a browser to a popup test page."},
+    {1019, "View all web site cookies currently on your computer."},
+    {1020, "Some popups hide their Menu bar, Close buttons, and Resize in Internet Explorer"},
+    {1021, "Displays a Snapgate! button and menu item under Tools in Internet Explorer."},
+    {1022, "Play a sound effect when a popup is blocked."},
+    {1023, "Play the selected sound effect."},
+    {1024, "Browse your files for a sound effect to use."},
+    {1026, "Lets you add popup window titles to be blocked."},
+    {1027, "Flash the tray icon when a popup is blocked."},
+    {1028, "Allows popups to open when you manually click them in Internet Explorer."},
+    {1029, "Block Macromedia Flash animations and advertisements."},
+    {1030, "View all Internet Explorer Plug-ins installed in your web browser."},
+    {1043, "Block popup advertisements from the Netscape web browser."},
+};
+
+// A switch read at start: any value but 0 or 1 takes the default.
+bool ReadSwitch(RegistryStore& store, const char* name, bool fallback) {
+  const int value = store.ReadInt(kProgramSection, name);
+  return (value == 0 || value == 1) ? value == 1 : fallback;
+}
+
+std::string AfterLastBackslash(const std::string& path) {
+  const auto slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsWebAddress(const std::string& text) {
+  const std::string lower = AsciiLower(text);
+  return lower.starts_with("http://") || lower.starts_with("https://");
+}
+
+}  // namespace
+
+MainDialog::MainDialog(platform::Platform& platform)
+    : platform_(platform),
+      tray_(platform.tray, platform.windows, platform.system),
+      blocks_(platform, tray_),
+      safe_sites_(platform),
+      block_list_(platform) {}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::Create() {
+  host_ = platform_.dialogs.CreateModeless(IDD_MAIN, *this, nullptr);
+}
+
+platform::WindowHandle MainDialog::CommandWindow() {
+  return dialog_ ? dialog_->Window() : 0;
+}
+
+void MainDialog::WriteSetting(const char* name, const std::string& value) {
+  RegistryStore(platform_.registry).WriteString(kProgramSection, name, value);
+}
+
+std::string MainDialog::ProgramFolder() {
+  const std::string module = platform_.system.ModuleFileName();
+  const auto slash = module.rfind('\\');
+  return slash == std::string::npos ? module : module.substr(0, slash);
+}
+
+void MainDialog::OnInitDialog(platform::DialogHost& host) {
+  dialog_ = &host;
+  RegistryStore store(platform_.registry);
+
+  dialog_->AppendSystemMenuItem(IDM_SYSTEM_ABOUT, platform_.dialogs.LoadString(IDS_ABOUT_BOX));
+  dialog_->SetIcon(IDI_TRAY_NORMAL);
+  dialog_->SetText(IDC_UPGRADE, "Upgrade");
+  dialog_->SetTitle("Snapgate!");
+  dialog_->EnableTooltips();
+  blocks_.AttachBlockedList(*dialog_);
+
+  platform_.system.SetCurrentDirectory(ProgramFolder());
+  first_run_ = !platform_.files.Exists("whitelist.txt");
+
+  const bool splash_disabled = store.ReadInt(kProgramSection, "bDisableSplash") == 1;
+  if (!splash_disabled) WriteSetting("bDisableSplash", "0");
+
+  for (const char* key : {"CTRL", "SHIFT", "ALT"}) dialog_->ComboAdd(IDC_HOTKEY, key);
+  for (const char* count : {"1 time", "2 times", "3 times", "4 times", "5 times"}) {
+    dialog_->ComboAdd(IDC_FLASH_COUNT, count);
+  }
+  dialog_->ComboSelect(IDC_HOTKEY, 0);
+  dialog_->ComboSelect(IDC_FLASH_COUNT, 0);
+
+  tray_.Create(*this, kTrayCallbackMessage, "Snapgate!", IDI_TRAY_NORMAL, kTrayIconId);
+  tray_.SetMenuDefaultItem(1, true);
+
+  StopMessenger();
+  dialog_->SetTimer(kTimerMessenger, kMessengerRetryMs);
+
+  ReadOptions();
+  if (blocks_.settings().play_sound && !splash_disabled) {
+    platform_.system.PlaySound("startsound.wav", platform::kSndFilename | platform::kSndAsync);
+  }
+
+  PushToControls();
+  safe_sites_.Create(dialog_);
+  block_list_.Create(dialog_);
+  safe_sites_.Load();
+  block_list_.Load();
+  dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
+  dialog_->SetBold(IDC_HOTKEY_LABEL);
+  OnPlaySoundClicked();
+  OnFlashTrayClicked();
+
+  if (store.ReadInt(kProgramSection, "bFirstTimeMsg") != 1) {
+    WriteSetting("bFirstTimeMsg", "1");
+    platform_.dialogs.RunModal(IDD_WELCOME, plain_dialog_, dialog_);
+  }
+  WriteScriptErrorSettings();
+  if (options_.adware_protection) {
+    settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
+  }
+  dialog_->SetTimer(kTimerSpywarePass, kSpywarePassMs);
+}
+
+void MainDialog::ReadOptions() {
+  RegistryStore store(platform_.registry);
+  auto& notify = blocks_.settings();
+  // An absent value (-1) switches these on; any other value is taken as it is.
+  const int flash = store.ReadInt(kProgramSection, "m_EnableFlash");
+  notify.flash_tray = flash == -1 || flash != 0;
+
+  const std::string flashes = store.ReadString(kProgramSection, "m_NumFlashes");
+  if (!flashes.empty()) {
+    const int index = settings::ParseLeadingInt(flashes);
+    if (index >= 0 && index < dialog_->ComboCount(IDC_FLASH_COUNT)) {
+      dialog_->ComboSelect(IDC_FLASH_COUNT, index);
+    }
+    notify.flash_count = index + 1;
+  }
+
+  const int sound = store.ReadInt(kProgramSection, "m_PlaySound");
+  notify.play_sound = sound == -1 || sound != 0;
+
+  notify.sound_path = store.ReadString(kProgramSection, "WavPathname");
+  const auto slash = notify.sound_path.rfind('\\');
+  sound_name_ = slash == std::string::npos ? std::string() : notify.sound_path.substr(slash + 1);
+  if (sound_name_.empty()) {
+    sound_name_ = "default.wav";
+    notify.sound_path = platform_.system.CurrentDirectory() + "\\default.wav";
+  }
+
+  const std::string hotkey = store.ReadString(kProgramSection, "iHotkey");
+  const int hotkey_index = hotkey.empty() ? 0 : settings::ParseLeadingInt(hotkey);
+  dialog_->ComboSelect(IDC_HOTKEY, hotkey_index);
+  if (hotkey_index >= 0 && hotkey_index <= 2) {
+    ApplyHotkey(hotkey_index);
+  } else {
+    hold_down_key_ = kVkControl;
+  }
+
+  hidden_ = ReadSwitch(store, "bMinimized", false);
+  options_.adware_protection = ReadSwitch(store, "m_MaxBrowserBlock", true);
+  options_.normalize = ReadSwitch(store, "bNormalize", false);
+  options_.integrate_toolbar = ReadSwitch(store, "m_bIntegrateIE", true);
+  options_.manual_popups = ReadSwitch(store, "m_bManualPopups", true);
+  options_.netscape_protection = ReadSwitch(store, "bNetscape", true);
+  options_.block_flash = ReadSwitch(store, "m_bBlockFlash", false);
+}
+
+void MainDialog::PushToControls() {
+  const auto& notify = blocks_.settings();
+  dialog_->SetChecked(IDC_PLAY_SOUND, notify.play_sound);
+  dialog_->SetChecked(IDC_ADWARE_PROTECTION, options_.adware_protection);
+  dialog_->SetChecked(IDC_NORMALIZE, options_.normalize);
+  dialog_->SetChecked(IDC_FLASH_TRAY, notify.flash_tray);
+  dialog_->SetChecked(IDC_INTEGRATE_IE, options_.integrate_toolbar);
+  dialog_->SetChecked(IDC_MANUAL_POPUPS, options_.manual_popups);
+  dialog_->SetChecked(IDC_NETSCAPE, options_.netscape_protection);
+  dialog_->SetChecked(IDC_BLOCK_FLASH, options_.block_flash);
+  dialog_->SetText(IDC_BLOCK_COUNT, blocks_.count_text());
+  dialog_->SetText(IDC_SOUND_NAME, sound_name_);
+}
+
+void MainDialog::PullFromControls() {
+  auto& notify = blocks_.settings();
+  notify.play_sound = dialog_->IsChecked(IDC_PLAY_SOUND);
+  options_.adware_protection = dialog_->IsChecked(IDC_ADWARE_PROTECTION);
+  options_.normalize = dialog_->IsChecked(IDC_NORMALIZE);
+  notify.flash_tray = dialog_->IsChecked(IDC_FLASH_TRAY);
+  options_.integrate_toolbar = dialog_->IsChecked(IDC_INTEGRATE_IE);
+  options_.manual_popups = dialog_->IsChecked(IDC_MANUAL_POPUPS);
+  options_.netscape_protection = dialog_->IsChecked(IDC_NETSCAPE);
+  options_.block_flash = dialog_->IsChecked(IDC_BLOCK_FLASH);
+  blocks_.set_count_text(dialog_->Text(IDC_BLOCK_COUNT));
+  sound_name_ = dialog_->Text(IDC_SOUND_NAME);
+}
+
+void MainDialog::Show() {
+  dialog_->Show(platform::kSwShow);
+  blocks_.set_count_text(std::to_string(blocks_.run_blocks()));
+  PushToControls();
+  hidden_ = false;
+  WriteSetting("bMinimized", "0");
+}
+
+void MainDialog::Hide(bool pull_first) {
+  if (pull_first) PullFromControls();
+  dialog_->Show(platform::kSwHide);
+  hidden_ = true;
+  WriteSetting("bMinimized", "1");
+}
+
+void MainDialog::OnCommand(int id, int notification) {
+  switch (id) {
+    case IDM_OPTIONS:
+      return Show();
+    case IDC_HIDE:
+    case platform::kIdOk:
+      return Hide(true);
+    case platform::kIdCancel:
+    case IDM_EXIT:
+      return ExitSequence();
+    case IDM_ABOUT:
+      return ShowAbout();
+    case IDC_VISIT:
+      return VisitSelectedLine();
+    case IDC_CLEAR:
+      return dialog_->ListReset(IDC_BLOCKED_LIST);
+    case IDC_PULL_FROM_CONTROLS:
+      return PullFromControls();
+    case IDC_PLAY_SOUND:
+      return OnPlaySoundClicked();
+    case IDC_FLASH_TRAY:
+      return OnFlashTrayClicked();
+    case IDC_PREVIEW_SOUND:
+      return PreviewSound();
+    case IDC_BROWSE_SOUND:
+      return BrowseSound();
+    case IDC_FLASH_COUNT:
+      if (notification == platform::kCbnSelEndOk) OnFlashCountChosen();
+      return;
+    case IDC_HOTKEY:
+      if (notification == platform::kCbnSelChange) OnHotkeyChosen();
+      return;
+    case IDC_ADWARE_PROTECTION:
+    case IDC_NORMALIZE:
+    case IDC_INTEGRATE_IE:
+    case IDC_MANUAL_POPUPS:
+    case IDC_NETSCAPE:
+    case IDC_BLOCK_FLASH:
+      return OnOptionClicked(id);
+    case IDM_ENABLED:
+      return ToggleBlocking();
+    case IDC_BLOCK_LIST:
+      return block_list_.Show(platform::kSwShowNormal);
+    case IDC_SAFE_SITES:
+      return safe_sites_.Show(platform::kSwShowNormal);
+    case IDM_ADD_SAFE_SITE:
+      return browser::AddToSafeSites(platform_, safe_sites_, dialog_);
+    case IDM_ADD_BLOCK_ENTRY:
+      return browser::AddToBlockList(platform_, block_list_, dialog_);
+    case IDC_POPUP_TEST: {
+      platform::ShellExecuteRequest request;
+      request.file = kPopupTestPage;
+      request.show_command = platform::kSwShowNormal;
+      platform_.shell.Execute(request);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void MainDialog::OnTimer(std::uint32_t timer_id) {
+  if (timer_id == kTimerMessenger) {
+    StopMessenger();
+    dialog_->KillTimer(kTimerMessenger);
+  } else if (timer_id == kTimerSpywarePass) {
+    WriteScriptErrorSettings();
+  }
+}
+
+bool MainDialog::OnSysCommand(std::uint32_t command) {
+  constexpr std::uint32_t kScMinimize = 0xF020;
+  if (command == kScMinimize) {
+    Hide(false);
+    return true;
+  }
+  if ((command & 0xFFF0) == IDM_SYSTEM_ABOUT) {
+    ShowAbout();
+    return true;
+  }
+  return false;
+}
+
+std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::uintptr_t wparam,
+                                                   std::intptr_t lparam) {
+  if (message == kTrayCallbackMessage) return tray_.OnTrayNotification(wparam, lparam);
+  return std::nullopt;
+}
+
+std::string MainDialog::TooltipText(int control_id) {
+  auto found = kTooltips.find(control_id);
+  return found == kTooltips.end() ? std::string() : found->second;
+}
+
+void MainDialog::OnControlDoubleClick(int control_id) {
+  if (control_id != IDC_ANIMATION) return;
+  platform::DialogHost* dialog = dialog_;
+  platform::SystemPort* system = &platform_.system;
+  platform_.system.StartThread([dialog, system] {
+    dialog->PlayAnimation(IDC_ANIMATION, IDR_AVI_ZAP);
+    system->Sleep(900);
+    dialog->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
+  });
+}
+
+void MainDialog::ExitSequence() {
+  PullFromControls();
+  if (platform_.dialogs.MessageBox(
+          dialog_, "Are you sure you want to exit the program?\nPopups will no longer be blocked.",
+          "Snapgate!", platform::kMbYesNo) != platform::kIdYes) {
+    return;
+  }
+  dialog_->KillTimer(kTimerTitleScan);
+  dialog_->KillTimer(kTimerSpywarePass);
+  settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
+  RunNet("start Messenger");
+  tray_.RemoveIcon();
+  dialog_->StopAnimation(IDC_ANIMATION);
+  platform_.system.ExitProcess(0);
+}
+
+void MainDialog::ApplyHotkey(int index) {
+  static constexpr int kKeys[] = {kVkControl, kVkShift, kVkMenu};
+  if (index < 0 || index > 2) {
+    hold_down_key_ = kVkControl;
+    return;
+  }
+  hold_down_key_ = kKeys[index];
+  WriteSetting("iHotkey", std::to_string(index));
+}
+
+void MainDialog::OnPlaySoundClicked() {
+  PullFromControls();
+  const bool on = blocks_.settings().play_sound;
+  dialog_->EnableControl(IDC_PREVIEW_SOUND, on);
+  dialog_->EnableControl(IDC_BROWSE_SOUND, on);
+  WriteSetting("m_PlaySound", on ? "1" : "0");
+}
+
+void MainDialog::OnFlashTrayClicked() {
+  PullFromControls();
+  const bool on = blocks_.settings().flash_tray;
+  dialog_->EnableControl(IDC_FLASH_COUNT, on);
+  WriteSetting("m_EnableFlash", on ? "1" : "0");
+}
+
+void MainDialog::OnFlashCountChosen() {
+  PullFromControls();
+  auto& notify = blocks_.settings();
+  const int index = dialog_->ComboSelection(IDC_FLASH_COUNT);
+  if (index >= 0) notify.flash_count = index + 1;
+  WriteSetting("m_NumFlashes", std::to_string(notify.flash_count - 1));
+}
+
+void MainDialog::OnHotkeyChosen() {
+  PullFromControls();
+  const int index = dialog_->ComboSelection(IDC_HOTKEY);
+  if (index < 0) {
+    hold_down_key_ = kVkControl;
+    return;
+  }
+  ApplyHotkey(index);
+}
+
+void MainDialog::OnOptionClicked(int control) {
+  PullFromControls();
+  static const std::map<int, const char*> kStoredAs = {{IDC_ADWARE_PROTECTION, "m_MaxBrowserBlock"},
+                                                       {IDC_NORMALIZE, "bNormalize"},
+                                                       {IDC_INTEGRATE_IE, "m_bIntegrateIE"},
+                                                       {IDC_MANUAL_POPUPS, "m_bManualPopups"},
+                                                       {IDC_NETSCAPE, "bNetscape"},
+                                                       {IDC_BLOCK_FLASH, "m_bBlockFlash"}};
+  const bool on = dialog_->IsChecked(control);
+  WriteSetting(kStoredAs.at(control), on ? "1" : "0");
+
+  if (control == IDC_ADWARE_PROTECTION) {
+    settings::ApplyRegistryPreset(platform_, on ? settings::RegistryPreset::kAdwareProtectionOn
+                                                : settings::RegistryPreset::kAdwareProtectionOff);
+  } else if (control == IDC_MANUAL_POPUPS && on) {
+    platform_.dialogs.MessageBox(dialog_,
+                                 "Enabling this option allows most popup windows to open when "
+                                 "you click them.\nNote, unwanted popups may occasionally get "
+                                 "through.",
+                                 "Snapgate! Tip", platform::kMbIconInformation);
+  }
+}
+
+void MainDialog::ToggleBlocking() {
+  if (tray_.blocking_enabled()) {
+    tray_.set_blocking_enabled(false);
+    RunNet("start Messenger");
+    if (options_.adware_protection) {
+      settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
+    }
+    tray_.SetIconResource(IDI_TRAY_DISABLED);
+  } else {
+    tray_.set_blocking_enabled(true);
+    RunNet("stop Messenger");
+    if (options_.adware_protection) {
+      settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
+    }
+    tray_.SetIconResource(IDI_TRAY_NORMAL);
+  }
+}
+
+void MainDialog::PreviewSound() {
+  if (!blocks_.settings().play_sound) return;
+  platform_.system.PlaySound(blocks_.settings().sound_path, platform::kSndFilename);
+}
+
+void MainDialog::BrowseSound() {
+  if (!blocks_.settings().play_sound) return;
+  auto chosen = platform_.dialogs.ChooseFileToOpen(
+      dialog_, "Select a sound effect", "wav", "WAV Sound Files (*.wav)|*.wav||", ProgramFolder());
+  if (!chosen) return;
+  blocks_.settings().sound_path = *chosen;
+  sound_name_ = AfterLastBackslash(*chosen);
+  PushToControls();
+  WriteSetting("WavPathname", *chosen);
+}
+
+void MainDialog::VisitSelectedLine() {
+  const int selected = dialog_->ListSelection(IDC_BLOCKED_LIST);
+  if (selected < 0) return;
+  const std::string line = dialog_->ListText(IDC_BLOCKED_LIST, selected);
+  // Lines are titles and addresses chosen by web pages: only web addresses are opened.
+  if (!IsWebAddress(line)) return;
+  platform::ShellExecuteRequest request;
+  request.file = line;
+  request.show_command = platform::kSwShowNormal;
+  platform_.shell.Execute(request);
+}
+
+void MainDialog::RunNet(const std::string& parameters) {
+  platform::ShellExecuteRequest request;
+  request.file = "net";
+  request.parameters = parameters;
+  request.show_command = platform::kSwHide;
+  platform_.shell.Execute(request);
+}
+
+void MainDialog::StopMessenger() {
+  RunNet("stop Messenger");
+}
+
+void MainDialog::WriteScriptErrorSettings() {
+  RegistryStore store(platform_.registry);
+  if (store.ReadInt(kProgramSection, "bDisableScriptErrors") == 0) return;
+  store.WriteString("Microsoft\\Internet Explorer\\Main", "Disable Script Debugger", "yes");
+  store.WriteString("Microsoft\\Internet Explorer\\Main", "Error Dlg Displayed On Every Error",
+                    "no");
+  store.WriteString(kProgramSection, "bDisableScriptErrors", "1");
+}
+
+void MainDialog::ShowAbout() {
+  platform_.dialogs.RunModal(IDD_ABOUT, plain_dialog_, dialog_);
+}
+
+}  // namespace sg::app

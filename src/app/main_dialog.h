@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/block_record.h"
+#include "app/system_tray.h"
+#include "browser/list_dialogs.h"
+#include "platform/ports/platform.h"
+#include "resources/resource_ids.h"
+
+namespace sg::app {
+
+// Commands and timers of the main dialog.
+inline constexpr std::uint32_t kTimerMessenger = 1049;
+inline constexpr std::uint32_t kTimerSpywarePass = 1044;
+
+// A dialog without handlers of its own (About, welcome): OK and Cancel close it.
+class PlainDialog final : public platform::DialogEvents {
+ public:
+  void OnInitDialog(platform::DialogHost& host) override { host_ = &host; }
+  void OnCommand(int id, int) override {
+    if (id == platform::kIdOk || id == platform::kIdCancel) host_->EndDialog(id);
+  }
+
+ private:
+  platform::DialogHost* host_ = nullptr;
+};
+
+// The program's one long-lived window: it reads the options, owns the tray icon and the block
+// record, hides and shows on command and ends the program through the exit question.
+class MainDialog final : public platform::DialogEvents, public TrayCommandTarget {
+ public:
+  explicit MainDialog(platform::Platform& platform);
+  ~MainDialog() override;
+
+  // Creates the window (modeless, hidden); runs the initialisation.
+  void Create();
+  platform::DialogHost& host() { return *dialog_; }
+  SystemTray& tray() { return tray_; }
+  BlockRecord& blocks() { return blocks_; }
+  browser::BlockListDialog& block_list() { return block_list_; }
+  browser::SafeSiteDialog& safe_sites() { return safe_sites_; }
+  bool hidden() const { return hidden_; }
+  int hold_down_key() const { return hold_down_key_; }
+
+  void OnInitDialog(platform::DialogHost& host) override;
+  void OnCommand(int id, int notification) override;
+  void OnTimer(std::uint32_t timer_id) override;
+  bool OnSysCommand(std::uint32_t command) override;
+  std::optional<std::intptr_t> OnMessage(std::uint32_t message, std::uintptr_t wparam,
+                                         std::intptr_t lparam) override;
+  std::string TooltipText(int control_id) override;
+  void OnControlDoubleClick(int control_id) override;
+
+  platform::WindowHandle CommandWindow() override;
+  void SendCommand(int command) override { OnCommand(command, 0); }
+
+ private:
+  struct Options {
+    bool adware_protection = true;
+    bool normalize = false;
+    bool integrate_toolbar = false;
+    bool manual_popups = true;
+    bool netscape_protection = true;
+    bool block_flash = false;
+  };
+
+  void PushToControls();
+  void PullFromControls();
+  void ReadOptions();
+  void Show();
+  void Hide(bool pull_first);
+  void ExitSequence();
+  void ApplyHotkey(int index);
+  void OnPlaySoundClicked();
+  void OnFlashTrayClicked();
+  void OnFlashCountChosen();
+  void OnHotkeyChosen();
+  void OnOptionClicked(int control);
+  void ToggleBlocking();
+  void PreviewSound();
+  void BrowseSound();
+  void VisitSelectedLine();
+  void StopMessenger();
+  void RunNet(const std::string& parameters);
+  void WriteScriptErrorSettings();
+  void ShowAbout();
+  void WriteSetting(const char* name, const std::string& value);
+  std::string ProgramFolder();
+
+  platform::Platform& platform_;
+  SystemTray tray_;
+  BlockRecord blocks_;
+  browser::SafeSiteDialog safe_sites_;
+  browser::BlockListDialog block_list_;
+  std::unique_ptr<platform::DialogHost> host_;
+  platform::DialogHost* dialog_ = nullptr;  // set as soon as the window exists
+  PlainDialog plain_dialog_;
+  Options options_;
+  bool hidden_ = false;
+  bool first_run_ = true;
+  int hold_down_key_ = 17;
+  std::string sound_name_;
+};
+
+}  // namespace sg::app

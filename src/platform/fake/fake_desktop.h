@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ports/windows.h"
+
+namespace sg::platform::fake {
+
+// Receives what is posted to a window that belongs to the program (a dialog or the tray window).
+using WindowProcedure =
+    std::function<void(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)>;
+
+// The desktop: top-level windows of every process, the keyboard and a queue of posted messages
+// that tests deliver when they choose, as a message loop would.
+class FakeDesktop final : public WindowsPort {
+ public:
+  struct Window {
+    std::string title;
+    std::string class_name;
+    bool visible = false;
+    std::uint32_t process_id = 0;
+    bool ignores_close = false;  // a window that stays open on WM_CLOSE
+    WindowProcedure procedure;   // set for the program's own windows
+  };
+
+  // Opens a window on top of the others.
+  WindowHandle Open(Window window);
+  // Opens a window of another program.
+  WindowHandle OpenForeign(const std::string& title, bool visible = true,
+                           const std::string& class_name = "Other");
+  void Close(WindowHandle window);
+  bool Exists(WindowHandle window) const;
+  Window* Find(WindowHandle window);
+  void SetTitle(WindowHandle window, const std::string& title);
+  void SetVisible(WindowHandle window, bool visible);
+  void BringToTop(WindowHandle window);
+  WindowHandle Foreground() const { return foreground_; }
+
+  void PressKey(int virtual_key) { keys_down_.insert(virtual_key); }
+  void ReleaseKey(int virtual_key) { keys_down_.erase(virtual_key); }
+
+  // Delivers every posted message, also those posted while delivering. Returns the count.
+  int DeliverPosted();
+  struct PostedMessage {
+    WindowHandle window;
+    std::uint32_t message;
+    std::uintptr_t wparam;
+    std::intptr_t lparam;
+  };
+  // Every message posted so far, delivered or not.
+  std::vector<PostedMessage> PostLog() const;
+
+  std::vector<WindowHandle> TopLevelWindows() override;
+  std::string WindowText(WindowHandle window, std::size_t buffer_size) override;
+  bool IsVisible(WindowHandle window) override;
+  bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) override;
+  bool SetForegroundWindow(WindowHandle window) override;
+  std::uint32_t RegisterMessage(const std::string& name) override;
+  bool IsKeyDown(int virtual_key) override { return keys_down_.count(virtual_key) > 0; }
+
+ private:
+  mutable std::recursive_mutex mutex_;
+  std::map<WindowHandle, Window> windows_;
+  std::vector<WindowHandle> z_order_;  // topmost first
+  WindowHandle next_window_ = 0x10010;
+  WindowHandle foreground_ = 0;
+  std::set<int> keys_down_;
+  std::deque<PostedMessage> queue_;
+  std::vector<PostedMessage> log_;
+  std::map<std::string, std::uint32_t> registered_;
+};
+
+}  // namespace sg::platform::fake

@@ -1,0 +1,229 @@
+#include "platform/fake/fake_dialogs.h"
+
+#include <algorithm>
+
+#include "common/ascii.h"
+
+namespace sg::platform::fake {
+
+FakeDialogHost::FakeDialogHost(FakeDialogs& owner, int template_id, DialogEvents& events,
+                               bool modal)
+    : owner_(owner), template_id_(template_id), events_(events), modal_(modal) {
+  FakeDesktop::Window window;
+  window.class_name = "#32770";
+  window.process_id = 1;
+  window.procedure = [this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+    Dispatch(message, wparam, lparam);
+  };
+  window_ = owner_.desktop_.Open(std::move(window));
+  for (const auto& [sorted_template, control] : owner_.sorted_lists_) {
+    if (sorted_template == template_id_) controls_[control].sorted = true;
+  }
+}
+
+FakeDialogHost::~FakeDialogHost() {
+  owner_.desktop_.Close(window_);
+  owner_.modeless_.erase(this);
+  std::erase_if(owner_.due_, [this](const auto& entry) { return entry.first.host == this; });
+}
+
+void FakeDialogHost::Dispatch(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  if (message == kWmCommand) {
+    events_.OnCommand(static_cast<int>(wparam & 0xFFFF), static_cast<int>((wparam >> 16) & 0xFFFF));
+  } else if (message == kWmTimer) {
+    events_.OnTimer(static_cast<std::uint32_t>(wparam));
+  } else if (message == kWmSysCommand) {
+    events_.OnSysCommand(static_cast<std::uint32_t>(wparam));
+  } else {
+    events_.OnMessage(message, wparam, lparam);
+  }
+}
+
+std::string FakeDialogHost::Title() {
+  auto* window = owner_.desktop_.Find(window_);
+  return window ? window->title : std::string();
+}
+
+void FakeDialogHost::Click(int control) {
+  // Check boxes of the templates are automatic: the mark changes before the notification.
+  if (control != kIdOk && control != kIdCancel) {
+    controls_[control].checked = !controls_[control].checked;
+  }
+  events_.OnCommand(control, kBnClicked);
+}
+
+void FakeDialogHost::ChooseComboItem(int control, int index) {
+  ComboSelect(control, index);
+  events_.OnCommand(control, kCbnSelChange);
+  events_.OnCommand(control, kCbnSelEndOk);
+}
+
+void FakeDialogHost::Show(int show_command) {
+  owner_.desktop_.SetVisible(window_, show_command != kSwHide);
+}
+
+bool FakeDialogHost::IsVisible() {
+  return owner_.desktop_.IsVisible(window_);
+}
+
+void FakeDialogHost::SetTitle(const std::string& title) {
+  owner_.desktop_.SetTitle(window_, title);
+}
+
+void FakeDialogHost::AppendSystemMenuItem(std::uint32_t command, const std::string& text) {
+  if (!text.empty()) system_menu_.emplace_back(command, text);
+}
+
+int FakeDialogHost::ListCount(int control) {
+  return static_cast<int>(controls_[control].items.size());
+}
+
+std::string FakeDialogHost::ListText(int control, int index) {
+  const auto& items = controls_[control].items;
+  if (index < 0 || index >= static_cast<int>(items.size())) return {};
+  return items[static_cast<std::size_t>(index)];
+}
+
+int FakeDialogHost::ListAdd(int control, const std::string& text) {
+  auto& items = controls_[control].items;
+  auto at = items.end();
+  if (controls_[control].sorted) {
+    // Sorted list boxes compare without regard to case; equal texts go after each other.
+    at = std::upper_bound(items.begin(), items.end(), text, [](const auto& a, const auto& b) {
+      return std::lexicographical_compare(
+          a.begin(), a.end(), b.begin(), b.end(),
+          [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
+    });
+  }
+  return static_cast<int>(items.insert(at, text) - items.begin());
+}
+
+void FakeDialogHost::ListDelete(int control, int index) {
+  auto& c = controls_[control];
+  if (index < 0 || index >= static_cast<int>(c.items.size())) return;
+  c.items.erase(c.items.begin() + index);
+  if (c.selection == index) c.selection = -1;
+  if (c.selection > index) --c.selection;
+}
+
+void FakeDialogHost::ListReset(int control) {
+  controls_[control].items.clear();
+  controls_[control].selection = -1;
+}
+
+void FakeDialogHost::ListSelect(int control, int index) {
+  auto& c = controls_[control];
+  c.selection = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
+}
+
+void FakeDialogHost::ComboAdd(int control, const std::string& text) {
+  controls_[control].items.push_back(text);
+}
+
+int FakeDialogHost::ComboCount(int control) {
+  return static_cast<int>(controls_[control].items.size());
+}
+
+void FakeDialogHost::ComboSelect(int control, int index) {
+  ListSelect(control, index);
+}
+
+void FakeDialogHost::SetSliderPosition(int control, int position) {
+  // The sliders of the program range from 0 to 2.
+  controls_[control].position = std::clamp(position, 0, 2);
+}
+
+void FakeDialogHost::PlayAnimation(int control, int avi_resource) {
+  controls_[control].animation = avi_resource;
+}
+
+void FakeDialogHost::SetTimer(std::uint32_t timer_id, std::uint32_t period_ms) {
+  timers_[timer_id] = period_ms;
+  owner_.due_[{this, timer_id}] = owner_.now_ms_ + period_ms;
+}
+
+void FakeDialogHost::KillTimer(std::uint32_t timer_id) {
+  timers_.erase(timer_id);
+  owner_.due_.erase({this, timer_id});
+}
+
+void FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  owner_.desktop_.PostMessage(window_, message, wparam, lparam);
+}
+
+void FakeDialogs::ScriptModal(int template_id, ModalScript script) {
+  scripts_[template_id].push_back(std::move(script));
+}
+
+FakeDialogHost* FakeDialogs::Modeless(int template_id) {
+  for (FakeDialogHost* host : modeless_) {
+    if (host->template_id() == template_id) return host;
+  }
+  return nullptr;
+}
+
+void FakeDialogs::AdvanceTime(std::uint64_t milliseconds) {
+  const std::uint64_t end = now_ms_ + milliseconds;
+  for (;;) {
+    auto next = std::min_element(due_.begin(), due_.end(),
+                                 [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (next == due_.end() || next->second > end) break;
+    const TimerKey key = next->first;
+    now_ms_ = next->second;
+    next->second += key.host->timers_[key.id];
+    key.host->events_.OnTimer(key.id);
+    desktop_.DeliverPosted();
+  }
+  now_ms_ = end;
+}
+
+std::unique_ptr<DialogHost> FakeDialogs::CreateModeless(int template_id, DialogEvents& events,
+                                                        DialogHost*) {
+  auto host = std::make_unique<FakeDialogHost>(*this, template_id, events, false);
+  modeless_.insert(host.get());
+  events.OnInitDialog(*host);
+  return host;
+}
+
+int FakeDialogs::RunModal(int template_id, DialogEvents& events, DialogHost*) {
+  modal_runs_.push_back(template_id);
+  FakeDialogHost host(*this, template_id, events, true);
+  desktop_.SetVisible(host.Window(), true);
+  events.OnInitDialog(host);
+  auto& queue = scripts_[template_id];
+  if (!queue.empty()) {
+    ModalScript script = std::move(queue.front());
+    queue.pop_front();
+    script(host);
+  }
+  if (!host.ended()) events.OnCommand(kIdCancel, kBnClicked);
+  return host.result().value_or(kIdCancel);
+}
+
+int FakeDialogs::MessageBox(DialogHost*, const std::string& text, const std::string& caption,
+                            std::uint32_t style) {
+  message_boxes_.push_back({text, caption, style});
+  if (!message_box_answers_.empty()) {
+    const int answer = message_box_answers_.front();
+    message_box_answers_.pop_front();
+    return answer;
+  }
+  // Unanswered questions are answered No, so a test never ends the program by accident.
+  return (style & kMbYesNo) ? kIdNo : kIdOk;
+}
+
+std::optional<std::string> FakeDialogs::ChooseFileToOpen(DialogHost*, const std::string&,
+                                                         const std::string&, const std::string&,
+                                                         const std::string&) {
+  if (file_answers_.empty()) return std::nullopt;
+  auto answer = file_answers_.front();
+  file_answers_.pop_front();
+  return answer;
+}
+
+std::string FakeDialogs::LoadString(int id) {
+  auto found = strings_.find(id);
+  return found == strings_.end() ? std::string() : found->second;
+}
+
+}  // namespace sg::platform::fake

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_desktop.h"
+#include "platform/ports/dialogs.h"
+
+namespace sg::platform::fake {
+
+class FakeDialogs;
+
+// A dialog window kept in memory: each control's state by identifier, its timers on the
+// dialogs' virtual clock, and a desktop window so that it can be found and posted to.
+class FakeDialogHost final : public DialogHost {
+ public:
+  struct Control {
+    bool checked = false;
+    std::string text;
+    bool enabled = true;
+    bool bold = false;
+    std::vector<std::string> items;  // list box or drop-down list
+    bool sorted = false;
+    int selection = -1;
+    int position = 0;   // slider
+    int animation = 0;  // AVI resource playing, 0 for none
+  };
+
+  FakeDialogHost(FakeDialogs& owner, int template_id, DialogEvents& events, bool modal);
+  ~FakeDialogHost() override;
+
+  int template_id() const { return template_id_; }
+  bool ended() const { return result_.has_value(); }
+  std::optional<int> result() const { return result_; }
+  Control& control(int id) { return controls_[id]; }
+  int focused() const { return focused_; }
+  bool tooltips_enabled() const { return tooltips_enabled_; }
+  int icon() const { return icon_; }
+  std::vector<std::pair<std::uint32_t, std::string>> system_menu() const { return system_menu_; }
+  std::map<std::uint32_t, std::uint32_t> timers() const { return timers_; }
+  std::string Title();
+  DialogEvents& events() { return events_; }
+
+  // What a user does; each reaches the dialog as the notification Windows sends.
+  void Click(int control);  // a check box also changes its mark
+  void Type(int control, const std::string& text) { controls_[control].text = text; }
+  void ChooseComboItem(int control, int index);
+  void ChooseListItem(int control, int index) { controls_[control].selection = index; }
+
+  WindowHandle Window() override { return window_; }
+  void Show(int show_command) override;
+  bool IsVisible() override;
+  void SetTitle(const std::string& title) override;
+  void EndDialog(int result) override { result_ = result; }
+  void SetIcon(int icon_resource) override { icon_ = icon_resource; }
+  void AppendSystemMenuItem(std::uint32_t command, const std::string& text) override;
+  void EnableTooltips() override { tooltips_enabled_ = true; }
+  bool IsChecked(int control) override { return controls_[control].checked; }
+  void SetChecked(int control, bool checked) override { controls_[control].checked = checked; }
+  std::string Text(int control) override { return controls_[control].text; }
+  void SetText(int control, const std::string& text) override { controls_[control].text = text; }
+  void EnableControl(int control, bool enabled) override { controls_[control].enabled = enabled; }
+  void SetFocus(int control) override { focused_ = control; }
+  void SetBold(int control) override { controls_[control].bold = true; }
+  int ListCount(int control) override;
+  std::string ListText(int control, int index) override;
+  int ListAdd(int control, const std::string& text) override;
+  void ListDelete(int control, int index) override;
+  void ListReset(int control) override;
+  int ListSelection(int control) override { return controls_[control].selection; }
+  void ListSelect(int control, int index) override;
+  void ComboAdd(int control, const std::string& text) override;
+  int ComboCount(int control) override;
+  int ComboSelection(int control) override { return controls_[control].selection; }
+  void ComboSelect(int control, int index) override;
+  int SliderPosition(int control) override { return controls_[control].position; }
+  void SetSliderPosition(int control, int position) override;
+  void PlayAnimation(int control, int avi_resource) override;
+  void StopAnimation(int control) override { controls_[control].animation = 0; }
+  void SetTimer(std::uint32_t timer_id, std::uint32_t period_ms) override;
+  void KillTimer(std::uint32_t timer_id) override;
+  void Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override;
+
+ private:
+  friend class FakeDialogs;
+  void Dispatch(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+
+  FakeDialogs& owner_;
+  int template_id_;
+  DialogEvents& events_;
+  bool modal_;
+  WindowHandle window_ = 0;
+  std::map<int, Control> controls_;
+  std::optional<int> result_;
+  int focused_ = 0;
+  bool tooltips_enabled_ = false;
+  int icon_ = 0;
+  std::vector<std::pair<std::uint32_t, std::string>> system_menu_;
+  std::map<std::uint32_t, std::uint32_t> timers_;  // id to period
+};
+
+// Makes fake dialogs. Modal dialogs are worked by scripts that tests queue per template, the
+// way a user would answer them; message boxes and file dialogs take queued answers too.
+class FakeDialogs final : public DialogsPort {
+ public:
+  using ModalScript = std::function<void(FakeDialogHost&)>;
+
+  struct MessageBoxShown {
+    std::string text;
+    std::string caption;
+    std::uint32_t style;
+  };
+
+  explicit FakeDialogs(FakeDesktop& desktop) : desktop_(desktop) {}
+
+  // The next modal run of the template gets this script. Without one, the user closes the
+  // dialog at once (IDCANCEL).
+  void ScriptModal(int template_id, ModalScript script);
+  void AnswerMessageBox(int answer) { message_box_answers_.push_back(answer); }
+  void AnswerFileDialog(std::optional<std::string> path) { file_answers_.push_back(path); }
+  void SetString(int id, const std::string& text) { strings_[id] = text; }
+  // A list box that the template declares sorted.
+  void DeclareSortedList(int template_id, int control) {
+    sorted_lists_.insert({template_id, control});
+  }
+
+  std::vector<MessageBoxShown> MessageBoxes() const { return message_boxes_; }
+  std::vector<int> ModalRuns() const { return modal_runs_; }
+  // The live modeless dialog made from a template, if any.
+  FakeDialogHost* Modeless(int template_id);
+  // Moves the virtual clock on, firing due timers of every dialog in time order.
+  void AdvanceTime(std::uint64_t milliseconds);
+  std::uint64_t Now() const { return now_ms_; }
+
+  std::unique_ptr<DialogHost> CreateModeless(int template_id, DialogEvents& events,
+                                             DialogHost* parent) override;
+  int RunModal(int template_id, DialogEvents& events, DialogHost* parent) override;
+  int MessageBox(DialogHost* owner, const std::string& text, const std::string& caption,
+                 std::uint32_t style) override;
+  std::optional<std::string> ChooseFileToOpen(DialogHost* owner, const std::string& title,
+                                              const std::string& default_extension,
+                                              const std::string& filter,
+                                              const std::string& initial_folder) override;
+  std::string LoadString(int id) override;
+
+ private:
+  friend class FakeDialogHost;
+  struct TimerKey {
+    FakeDialogHost* host;
+    std::uint32_t id;
+    auto operator<=>(const TimerKey&) const = default;
+  };
+
+  FakeDesktop& desktop_;
+  std::map<int, std::deque<ModalScript>> scripts_;
+  std::deque<int> message_box_answers_;
+  std::deque<std::optional<std::string>> file_answers_;
+  std::map<int, std::string> strings_;
+  std::set<std::pair<int, int>> sorted_lists_;
+  std::vector<MessageBoxShown> message_boxes_;
+  std::vector<int> modal_runs_;
+  std::set<FakeDialogHost*> modeless_;
+  std::map<TimerKey, std::uint64_t> due_;  // next firing time
+  std::uint64_t now_ms_ = 0;
+};
+
+}  // namespace sg::platform::fake

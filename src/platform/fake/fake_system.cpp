@@ -1,0 +1,87 @@
+#include "platform/fake/fake_system.h"
+
+namespace sg::platform::fake {
+
+FakeSystem::~FakeSystem() {
+  // A process that ends releases its handles.
+  std::lock_guard machine_lock(machine_.mutex);
+  for (const auto& [handle, name] : mutexes_) {
+    machine_.mutex_names.erase(machine_.mutex_names.find(name));
+  }
+}
+
+CreatedMutex FakeSystem::CreateNamedMutex(const std::string& name) {
+  std::lock_guard lock(mutex_);
+  std::lock_guard machine_lock(machine_.mutex);
+  CreatedMutex created;
+  created.already_existed = machine_.mutex_names.count(name) > 0;
+  created.handle = next_handle_;
+  next_handle_ += 4;
+  mutexes_[created.handle] = name;
+  machine_.mutex_names.insert(name);
+  return created;
+}
+
+void FakeSystem::CloseHandle(KernelHandle handle) {
+  std::lock_guard lock(mutex_);
+  auto found = mutexes_.find(handle);
+  if (found == mutexes_.end()) return;
+  std::lock_guard machine_lock(machine_.mutex);
+  machine_.mutex_names.erase(machine_.mutex_names.find(found->second));
+  mutexes_.erase(found);
+}
+
+bool FakeSystem::SetCurrentDirectory(const std::string& path) {
+  if (!files_.Exists(path)) return false;
+  files_.SetCurrentDirectory(path);
+  return true;
+}
+
+void FakeSystem::StartThread(std::function<void()> work) {
+  std::lock_guard lock(mutex_);
+  threads_.push_back(std::move(work));
+}
+
+int FakeSystem::RunThreads() {
+  int ran = 0;
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::lock_guard lock(mutex_);
+      if (threads_.empty()) return ran;
+      work = std::move(threads_.front());
+      threads_.pop_front();
+    }
+    work();
+    ++ran;
+  }
+}
+
+std::size_t FakeSystem::PendingThreads() const {
+  std::lock_guard lock(mutex_);
+  return threads_.size();
+}
+
+void FakeSystem::Sleep(std::uint32_t milliseconds) {
+  std::uint64_t now;
+  std::function<void(std::uint64_t)> observer;
+  {
+    std::lock_guard lock(mutex_);
+    now_ms_ += milliseconds;
+    now = now_ms_;
+    observer = sleep_observer_;
+  }
+  if (observer) observer(now);
+}
+
+void FakeSystem::PlaySound(const std::string& path, std::uint32_t flags) {
+  std::lock_guard lock(mutex_);
+  sounds_.push_back({path, flags});
+}
+
+std::vector<FakeSystem::Sound> FakeSystem::Sounds() const {
+  std::lock_guard lock(mutex_);
+  return sounds_;
+}
+
+}  // namespace sg::platform::fake

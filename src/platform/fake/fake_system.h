@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_file_system.h"
+#include "platform/ports/system.h"
+
+namespace sg::platform::fake {
+
+// The process: named mutexes shared by every FakeSystem of one test (two program copies),
+// worker threads that run when a test lets them, a virtual clock advanced by Sleep, sounds
+// recorded instead of played.
+class FakeSystem final : public SystemPort {
+ public:
+  // Names of mutexes held by any process of the fake machine.
+  struct Machine {
+    std::mutex mutex;
+    std::multiset<std::string> mutex_names;
+  };
+
+  FakeSystem(FakeFileSystem& files, Machine& machine) : files_(files), machine_(machine) {}
+  ~FakeSystem() override;
+
+  struct Sound {
+    std::string path;
+    std::uint32_t flags;
+  };
+
+  void SetMajorVersion(int version) { major_version_ = version; }
+  void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
+  // Runs the started threads, and those they start, to their end. Returns how many ran.
+  int RunThreads();
+  std::size_t PendingThreads() const;
+  std::uint64_t Now() const { return now_ms_; }
+  std::vector<Sound> Sounds() const;
+  std::optional<int> ExitCode() const { return exit_code_; }
+  // Called on Sleep with the virtual time after it: lets a test act while a thread waits.
+  void OnSleep(std::function<void(std::uint64_t now)> observer) { sleep_observer_ = observer; }
+
+  CreatedMutex CreateNamedMutex(const std::string& name) override;
+  void CloseHandle(KernelHandle handle) override;
+  std::string ModuleFileName() override { return module_file_name_; }
+  bool SetCurrentDirectory(const std::string& path) override;
+  std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
+  int MajorVersion() override { return major_version_; }
+  void StartThread(std::function<void()> work) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void PlaySound(const std::string& path, std::uint32_t flags) override;
+  // Records the exit code; the test then stops driving the program.
+  void ExitProcess(int exit_code) override { exit_code_ = exit_code; }
+
+ private:
+  FakeFileSystem& files_;
+  Machine& machine_;
+  mutable std::mutex mutex_;
+  std::map<KernelHandle, std::string> mutexes_;
+  KernelHandle next_handle_ = 0x40;
+  std::deque<std::function<void()>> threads_;
+  std::vector<Sound> sounds_;
+  std::uint64_t now_ms_ = 0;
+  int major_version_ = 5;
+  std::string module_file_name_ = "C:\\Program Files\\Snapgate!\\Snapgate! 3.293.exe";
+  std::optional<int> exit_code_;
+  std::function<void(std::uint64_t)> sleep_observer_;
+};
+
+}  // namespace sg::platform::fake

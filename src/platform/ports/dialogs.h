@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ports/windows.h"
+
+namespace sg::platform {
+
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+// Notification codes of WM_COMMAND that the program reacts to.
+inline constexpr int kBnClicked = 0;
+inline constexpr int kCbnSelChange = 1;
+inline constexpr int kCbnSelEndOk = 9;
+inline constexpr int kLbnDblClk = 2;
+
+// Message box styles.
+inline constexpr std::uint32_t kMbYesNo = 0x0004;
+inline constexpr std::uint32_t kMbIconQuestion = 0x0020;
+inline constexpr std::uint32_t kMbIconInformation = 0x0040;
+
+class DialogHost;
+
+// What a dialog of the program does with its window's messages: its message map. The host
+// calls these on the user-interface thread.
+class DialogEvents {
+ public:
+  virtual ~DialogEvents() = default;
+  // WM_INITDIALOG; the host lives as long as the window.
+  virtual void OnInitDialog(DialogHost& host) = 0;
+  // WM_COMMAND from a control, a menu or another program; IDOK and IDCANCEL included.
+  virtual void OnCommand(int id, int notification) = 0;
+  virtual void OnTimer(std::uint32_t /*timer_id*/) {}
+  // WM_SYSCOMMAND; false hands it to default processing.
+  virtual bool OnSysCommand(std::uint32_t /*command*/) { return false; }
+  // Any other message (registered and application messages); nothing for default processing.
+  virtual std::optional<std::intptr_t> OnMessage(std::uint32_t /*message*/,
+                                                 std::uintptr_t /*wparam*/,
+                                                 std::intptr_t /*lparam*/) {
+    return std::nullopt;
+  }
+  // The tooltip of a control; empty for none.
+  virtual std::string TooltipText(int /*control_id*/) { return {}; }
+  // WM_LBUTTONDBLCLK inside a control.
+  virtual void OnControlDoubleClick(int /*control_id*/) {}
+};
+
+// One dialog window made from a resource template, and its controls by identifier.
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+
+  virtual WindowHandle Window() = 0;
+  virtual void Show(int show_command) = 0;
+  virtual bool IsVisible() = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  // Ends a modal dialog with a result.
+  virtual void EndDialog(int result) = 0;
+  // Big and small window icon from an icon resource.
+  virtual void SetIcon(int icon_resource) = 0;
+  // Appends a separator and an item to the window's system menu.
+  virtual void AppendSystemMenuItem(std::uint32_t command, const std::string& text) = 0;
+  virtual void EnableTooltips() = 0;
+
+  virtual bool IsChecked(int control) = 0;
+  virtual void SetChecked(int control, bool checked) = 0;
+  virtual std::string Text(int control) = 0;
+  virtual void SetText(int control, const std::string& text) = 0;
+  virtual void EnableControl(int control, bool enabled) = 0;
+  virtual void SetFocus(int control) = 0;
+  virtual void SetBold(int control) = 0;
+
+  // List boxes: unsorted or sorted as the template says.
+  virtual int ListCount(int control) = 0;
+  virtual std::string ListText(int control, int index) = 0;
+  virtual int ListAdd(int control, const std::string& text) = 0;
+  virtual void ListDelete(int control, int index) = 0;
+  virtual void ListReset(int control) = 0;
+  virtual int ListSelection(int control) = 0;  // -1 for none
+  virtual void ListSelect(int control, int index) = 0;
+
+  // Drop-down lists.
+  virtual void ComboAdd(int control, const std::string& text) = 0;
+  virtual int ComboCount(int control) = 0;
+  virtual int ComboSelection(int control) = 0;           // -1 for none
+  virtual void ComboSelect(int control, int index) = 0;  // an index out of range selects none
+
+  // Sliders.
+  virtual int SliderPosition(int control) = 0;
+  virtual void SetSliderPosition(int control, int position) = 0;
+
+  // Animation controls: open an AVI resource and play it endlessly, or stop.
+  virtual void PlayAnimation(int control, int avi_resource) = 0;
+  virtual void StopAnimation(int control) = 0;
+
+  // Timers of this window, delivered through DialogEvents::OnTimer.
+  virtual void SetTimer(std::uint32_t timer_id, std::uint32_t period_ms) = 0;
+  virtual void KillTimer(std::uint32_t timer_id) = 0;
+  // Posts a message to this window; safe from any thread.
+  virtual void Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
+};
+
+// Makes dialogs and the small standard windows of the user interface.
+class DialogsPort {
+ public:
+  virtual ~DialogsPort() = default;
+  // A modeless dialog, created hidden unless its template says otherwise.
+  virtual std::unique_ptr<DialogHost> CreateModeless(int template_id, DialogEvents& events,
+                                                     DialogHost* parent) = 0;
+  // Runs a modal dialog; the result given to EndDialog.
+  virtual int RunModal(int template_id, DialogEvents& events, DialogHost* parent) = 0;
+  virtual int MessageBox(DialogHost* owner, const std::string& text, const std::string& caption,
+                         std::uint32_t style) = 0;
+  // The system's file-open dialog; the chosen full path, or nothing on Cancel.
+  virtual std::optional<std::string> ChooseFileToOpen(DialogHost* owner, const std::string& title,
+                                                      const std::string& default_extension,
+                                                      const std::string& filter,
+                                                      const std::string& initial_folder) = 0;
+  // A string of the program's string table; empty when missing.
+  virtual std::string LoadString(int id) = 0;
+};
+
+}  // namespace sg::platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace sg::platform {
+
+// A named kernel object held by the process; 0 is none.
+using KernelHandle = std::uintptr_t;
+
+struct CreatedMutex {
+  KernelHandle handle = 0;
+  bool already_existed = false;  // GetLastError was ERROR_ALREADY_EXISTS
+};
+
+// The process and what it knows of the system (KERNEL32).
+class SystemPort {
+ public:
+  virtual ~SystemPort() = default;
+  // CreateMutexA with initial ownership.
+  virtual CreatedMutex CreateNamedMutex(const std::string& name) = 0;
+  virtual void CloseHandle(KernelHandle handle) = 0;
+  // GetModuleFileNameA of the program.
+  virtual std::string ModuleFileName() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  virtual std::string CurrentDirectory() = 0;
+  // Major version of the operating system (GetVersionExA); 0 when it cannot be read.
+  virtual int MajorVersion() = 0;
+  // Starts a worker thread that ends by itself; no handle is kept.
+  virtual void StartThread(std::function<void()> work) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // PlaySoundA with a file name and the given SND_ flags.
+  virtual void PlaySound(const std::string& path, std::uint32_t flags) = 0;
+  // Ends the process at once.
+  virtual void ExitProcess(int exit_code) = 0;
+};
+
+inline constexpr std::uint32_t kSndAsync = 0x0001;
+inline constexpr std::uint32_t kSndFilename = 0x00020000;
+
+}  // namespace sg::platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sg::platform {
+
+// A window of any process; 0 is none.
+using WindowHandle = std::uintptr_t;
+
+inline constexpr std::uint32_t kWmNull = 0x0000;
+inline constexpr std::uint32_t kWmClose = 0x0010;
+inline constexpr std::uint32_t kWmCommand = 0x0111;
+inline constexpr std::uint32_t kWmSysCommand = 0x0112;
+inline constexpr std::uint32_t kWmTimer = 0x0113;
+inline constexpr std::uint32_t kWmUser = 0x0400;
+inline constexpr std::uint32_t kWmApp = 0x8000;
+
+// ShowWindow commands.
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShow = 5;
+
+// The desktop's top-level windows (USER32), of every process.
+class WindowsPort {
+ public:
+  virtual ~WindowsPort() = default;
+  // EnumWindows: the top-level windows in Z order, hidden ones included.
+  virtual std::vector<WindowHandle> TopLevelWindows() = 0;
+  // GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1 characters.
+  virtual std::string WindowText(WindowHandle window, std::size_t buffer_size) = 0;
+  virtual bool IsVisible(WindowHandle window) = 0;
+  virtual bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                           std::intptr_t lparam) = 0;
+  virtual bool SetForegroundWindow(WindowHandle window) = 0;
+  // RegisterWindowMessageA.
+  virtual std::uint32_t RegisterMessage(const std::string& name) = 0;
+  // GetAsyncKeyState: true when the high bit is set (the key is down).
+  virtual bool IsKeyDown(int virtual_key) = 0;
+};
+
+}  // namespace sg::platform

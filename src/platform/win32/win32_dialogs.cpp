@@ -1,0 +1,365 @@
+#include "platform/win32/win32_dialogs.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win32/unclashed_names.h"
+
+namespace sg::platform::win32 {
+
+namespace {
+
+HINSTANCE ProgramModule() {
+  return GetModuleHandleA(nullptr);
+}
+
+HWND Handle(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+
+void InitCommonControlsOnce() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_WIN95_CLASSES;  // animation, trackbar and tooltips among them
+    return InitCommonControlsEx(&classes);
+  }();
+  (void)done;
+}
+
+// Messages whose answer is the dialog procedure's return value itself rather than
+// DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+  return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+         message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+         message == WM_QUERYDRAGICON;
+}
+
+class Win32DialogHost final : public DialogHost {
+ public:
+  Win32DialogHost(DialogEvents& events, bool modal) : events_(events), modal_(modal) {}
+
+  ~Win32DialogHost() override {
+    if (window_) {
+      // The events object may already be half destroyed: nothing reaches it any more.
+      SetWindowLongPtrA(window_, DWLP_USER, 0);
+      if (!modal_) DestroyWindow(window_);
+    }
+    if (bold_font_) DeleteObject(bold_font_);
+  }
+
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+      auto* host = reinterpret_cast<Win32DialogHost*>(lparam);
+      SetWindowLongPtrA(window, DWLP_USER, lparam);
+      host->window_ = window;
+      host->initializing_ = true;
+      host->events_.OnInitDialog(*host);
+      host->initializing_ = false;
+      // TRUE lets the dialog manager focus the first control, unless the dialog chose one.
+      return host->focus_chosen_ ? FALSE : TRUE;
+    }
+    auto* host = reinterpret_cast<Win32DialogHost*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!host) return FALSE;
+    return host->Dispatch(message, wparam, lparam);
+  }
+
+  WindowHandle Window() override { return reinterpret_cast<WindowHandle>(window_); }
+  void Show(int show_command) override { ShowWindow(window_, show_command); }
+  bool IsVisible() override { return IsWindowVisible(window_); }
+  void SetTitle(const std::string& title) override { SetWindowTextA(window_, title.c_str()); }
+  void EndDialog(int result) override { ::EndDialog(window_, result); }
+
+  void SetIcon(int icon_resource) override {
+    const auto load = [&](int width_metric, int height_metric) {
+      return reinterpret_cast<LPARAM>(LoadImageA(ProgramModule(), MAKEINTRESOURCEA(icon_resource),
+                                                 IMAGE_ICON, GetSystemMetrics(width_metric),
+                                                 GetSystemMetrics(height_metric), LR_SHARED));
+    };
+    SendMessageA(window_, WM_SETICON, ICON_BIG, load(SM_CXICON, SM_CYICON));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, load(SM_CXSMICON, SM_CYSMICON));
+  }
+
+  void AppendSystemMenuItem(std::uint32_t command, const std::string& text) override {
+    if (text.empty()) return;
+    HMENU menu = GetSystemMenu(window_, FALSE);
+    if (!menu) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, command, text.c_str());
+  }
+
+  void EnableTooltips() override {
+    if (tooltip_) return;
+    InitCommonControlsOnce();
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                               nullptr, ProgramModule(), nullptr);
+    if (!tooltip_) return;
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      TTTOOLINFOA tool{};
+      // The size every version of the common controls accepts.
+      tool.cbSize = TTTOOLINFOA_V2_SIZE;
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = window_;
+      tool.uId = reinterpret_cast<UINT_PTR>(child);
+      tool.lpszText = LPSTR_TEXTCALLBACKA;
+      SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
+  }
+
+  bool IsChecked(int control) override {
+    return SendDlgItemMessageA(window_, control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void SetChecked(int control, bool checked) override {
+    SendDlgItemMessageA(window_, control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+
+  std::string Text(int control) override {
+    HWND item = GetDlgItem(window_, control);
+    if (!item) return {};
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
+    const UINT length =
+        GetDlgItemTextA(window_, control, text.data(), static_cast<int>(text.size()));
+    text.resize(length);
+    return text;
+  }
+  void SetText(int control, const std::string& text) override {
+    SetDlgItemTextA(window_, control, text.c_str());
+  }
+
+  void EnableControl(int control, bool enabled) override {
+    EnableWindow(GetDlgItem(window_, control), enabled);
+  }
+
+  void SetFocus(int control) override {
+    ::SetFocus(GetDlgItem(window_, control));
+    if (initializing_) focus_chosen_ = true;
+  }
+
+  void SetBold(int control) override {
+    if (!bold_font_) {
+      auto font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+      if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      LOGFONTA description{};
+      if (!GetObjectA(font, sizeof description, &description)) return;
+      description.lfWeight = FW_BOLD;
+      bold_font_ = CreateFontIndirectA(&description);
+      if (!bold_font_) return;
+    }
+    SendDlgItemMessageA(window_, control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font_), TRUE);
+  }
+
+  int ListCount(int control) override { return Send(control, LB_GETCOUNT, 0, 0); }
+  std::string ListText(int control, int index) override {
+    const int length = Send(control, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = Send(control, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return text;
+  }
+  int ListAdd(int control, const std::string& text) override {
+    return Send(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void ListDelete(int control, int index) override { Send(control, LB_DELETESTRING, index, 0); }
+  void ListReset(int control) override { Send(control, LB_RESETCONTENT, 0, 0); }
+  int ListSelection(int control) override { return Send(control, LB_GETCURSEL, 0, 0); }
+  void ListSelect(int control, int index) override { Send(control, LB_SETCURSEL, index, 0); }
+
+  void ComboAdd(int control, const std::string& text) override {
+    Send(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  int ComboCount(int control) override { return Send(control, CB_GETCOUNT, 0, 0); }
+  int ComboSelection(int control) override { return Send(control, CB_GETCURSEL, 0, 0); }
+  void ComboSelect(int control, int index) override {
+    // Wine's combo box keeps its selection when given an index out of range other than -1.
+    if (index < 0 || index >= ComboCount(control)) index = -1;
+    Send(control, CB_SETCURSEL, index, 0);
+  }
+
+  int SliderPosition(int control) override { return Send(control, TBM_GETPOS, 0, 0); }
+  void SetSliderPosition(int control, int position) override {
+    Send(control, TBM_SETPOS, TRUE, position);
+  }
+
+  void PlayAnimation(int control, int avi_resource) override {
+    Send(control, ACM_OPENA, reinterpret_cast<WPARAM>(ProgramModule()),
+         reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(avi_resource)));
+    Send(control, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
+  }
+  void StopAnimation(int control) override { Send(control, ACM_STOP, 0, 0); }
+
+  void SetTimer(std::uint32_t timer_id, std::uint32_t period_ms) override {
+    ::SetTimer(window_, timer_id, period_ms, nullptr);
+  }
+  void KillTimer(std::uint32_t timer_id) override { ::KillTimer(window_, timer_id); }
+  void Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) override {
+    PostMessageA(window_, message, wparam, lparam);
+  }
+
+ private:
+  int Send(int control, UINT message, WPARAM wparam, LPARAM lparam) {
+    return static_cast<int>(SendDlgItemMessageA(window_, control, message, wparam, lparam));
+  }
+
+  INT_PTR Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_COMMAND:
+        events_.OnCommand(LOWORD(wparam), HIWORD(wparam));
+        return TRUE;
+      case WM_TIMER:
+        events_.OnTimer(static_cast<std::uint32_t>(wparam));
+        return TRUE;
+      case WM_SYSCOMMAND:
+        return events_.OnSysCommand(static_cast<std::uint32_t>(wparam)) ? TRUE : FALSE;
+      case WM_CLOSE:
+        if (modal_) {
+          events_.OnCommand(IDCANCEL, 0);
+          return TRUE;
+        }
+        break;
+      case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lparam)->code == TTN_GETDISPINFOA) {
+          AnswerTooltip(*reinterpret_cast<NMTTDISPINFOA*>(lparam));
+          return TRUE;
+        }
+        break;
+      case WM_LBUTTONDBLCLK:
+        if (const int control = ControlAt({LOWORD(lparam), HIWORD(lparam)})) {
+          events_.OnControlDoubleClick(control);
+          return TRUE;
+        }
+        break;
+      case WM_NCDESTROY:
+        window_ = nullptr;
+        tooltip_ = nullptr;
+        return FALSE;
+      default:
+        break;
+    }
+    const std::optional<std::intptr_t> answer = events_.OnMessage(message, wparam, lparam);
+    if (!answer) return FALSE;
+    if (AnswersDirectly(message)) return static_cast<INT_PTR>(*answer);
+    SetWindowLongPtrA(window_, DWLP_MSGRESULT, static_cast<LONG_PTR>(*answer));
+    return TRUE;
+  }
+
+  void AnswerTooltip(NMTTDISPINFOA& request) {
+    const int control = (request.uFlags & TTF_IDISHWND)
+                            ? GetDlgCtrlID(reinterpret_cast<HWND>(request.hdr.idFrom))
+                            : static_cast<int>(request.hdr.idFrom);
+    tooltip_text_ = events_.TooltipText(control);
+    request.hinst = nullptr;
+    request.lpszText = tooltip_text_.data();
+  }
+
+  // The smallest visible control under a point of the dialog's client area, so that a control
+  // inside a group box is found rather than the box; 0 for none.
+  int ControlAt(POINT point) {
+    ClientToScreen(window_, &point);
+    int found = 0;
+    long long smallest = -1;
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT bounds;
+      if (!IsWindowVisible(child) || !GetWindowRect(child, &bounds) || !PtInRect(&bounds, point)) {
+        continue;
+      }
+      const long long area =
+          static_cast<long long>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
+      if (smallest < 0 || area < smallest) {
+        smallest = area;
+        found = GetDlgCtrlID(child);
+      }
+    }
+    return found;
+  }
+
+  DialogEvents& events_;
+  const bool modal_;
+  HWND window_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HFONT bold_font_ = nullptr;
+  std::string tooltip_text_;
+  bool initializing_ = false;
+  bool focus_chosen_ = false;
+};
+
+HWND ParentWindow(DialogHost* parent) {
+  return parent ? Handle(parent->Window()) : nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<DialogHost> Win32Dialogs::CreateModeless(int template_id, DialogEvents& events,
+                                                         DialogHost* parent) {
+  InitCommonControlsOnce();
+  auto host = std::make_unique<Win32DialogHost>(events, false);
+  HWND window =
+      CreateDialogParamA(ProgramModule(), MAKEINTRESOURCEA(template_id), ParentWindow(parent),
+                         Win32DialogHost::DialogProc, reinterpret_cast<LPARAM>(host.get()));
+  if (!window) return nullptr;
+  return host;
+}
+
+int Win32Dialogs::RunModal(int template_id, DialogEvents& events, DialogHost* parent) {
+  InitCommonControlsOnce();
+  Win32DialogHost host(events, true);
+  return static_cast<int>(DialogBoxParamA(ProgramModule(), MAKEINTRESOURCEA(template_id),
+                                          ParentWindow(parent), Win32DialogHost::DialogProc,
+                                          reinterpret_cast<LPARAM>(&host)));
+}
+
+int Win32Dialogs::MessageBox(DialogHost* owner, const std::string& text, const std::string& caption,
+                             std::uint32_t style) {
+  return MessageBoxA(ParentWindow(owner), text.c_str(), caption.c_str(), style);
+}
+
+std::optional<std::string> Win32Dialogs::ChooseFileToOpen(DialogHost* owner,
+                                                          const std::string& title,
+                                                          const std::string& default_extension,
+                                                          const std::string& filter,
+                                                          const std::string& initial_folder) {
+  // "Name|pattern|Name|pattern||" becomes the pairs of strings the call takes, ending in an
+  // empty one.
+  std::string filters = filter;
+  for (char& c : filters) {
+    if (c == '|') c = '\0';
+  }
+  filters.append(2, '\0');
+  std::string path(MAX_PATH, '\0');
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = ParentWindow(owner);
+  request.lpstrFilter = filters.c_str();
+  request.lpstrFile = path.data();
+  request.nMaxFile = static_cast<DWORD>(path.size());
+  request.lpstrInitialDir = initial_folder.empty() ? nullptr : initial_folder.c_str();
+  request.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  request.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
+  request.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  if (!GetOpenFileNameA(&request)) return std::nullopt;
+  path.resize(path.find('\0'));
+  return path;
+}
+
+std::string Win32Dialogs::LoadString(int id) {
+  // The call cuts a string that does not fit; a string that fills the buffer may have been cut.
+  std::string text(256, '\0');
+  for (;;) {
+    const int length = LoadStringA(ProgramModule(), static_cast<UINT>(id), text.data(),
+                                   static_cast<int>(text.size()));
+    if (length < static_cast<int>(text.size()) - 1) {
+      text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+}  // namespace sg::platform::win32

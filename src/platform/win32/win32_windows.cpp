@@ -1,0 +1,58 @@
+#include "platform/win32/win32_windows.h"
+
+#include <windows.h>
+
+#include "platform/win32/unclashed_names.h"
+
+namespace sg::platform::win32 {
+
+namespace {
+
+HWND Handle(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(
+      reinterpret_cast<WindowHandle>(window));
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> Win32Windows::TopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::string Win32Windows::WindowText(WindowHandle window, std::size_t buffer_size) {
+  if (buffer_size == 0) return {};
+  std::string text(buffer_size, '\0');
+  const int length = GetWindowTextA(Handle(window), text.data(), static_cast<int>(buffer_size));
+  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return text;
+}
+
+bool Win32Windows::IsVisible(WindowHandle window) {
+  return IsWindowVisible(Handle(window));
+}
+
+bool Win32Windows::PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                               std::intptr_t lparam) {
+  return PostMessageA(Handle(window), message, wparam, lparam);
+}
+
+bool Win32Windows::SetForegroundWindow(WindowHandle window) {
+  return ::SetForegroundWindow(Handle(window));
+}
+
+std::uint32_t Win32Windows::RegisterMessage(const std::string& name) {
+  return RegisterWindowMessageA(name.c_str());
+}
+
+bool Win32Windows::IsKeyDown(int virtual_key) {
+  return (GetAsyncKeyState(virtual_key) & 0x8000) != 0;
+}
+
+}  // namespace sg::platform::win32

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/ports/windows.h"
+
+namespace sg::platform::win32 {
+
+class Win32Windows final : public WindowsPort {
+ public:
+  std::vector<WindowHandle> TopLevelWindows() override;
+  std::string WindowText(WindowHandle window, std::size_t buffer_size) override;
+  bool IsVisible(WindowHandle window) override;
+  bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) override;
+  bool SetForegroundWindow(WindowHandle window) override;
+  std::uint32_t RegisterMessage(const std::string& name) override;
+  bool IsKeyDown(int virtual_key) override;
+};
+
+}  // namespace sg::platform::win32

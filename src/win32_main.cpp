@@ -1,0 +1,21 @@
+// The Windows entry point: the real platform, the application object and the message loop.
+#include <windows.h>
+
+#include "app/blocker_app.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  static sg::platform::win32::Win32Platform windows;
+  static sg::app::BlockerApp app(windows.ports());
+  if (!app.StartUp()) return 0;
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // Keyboard navigation inside whichever dialog the message belongs to.
+    HWND dialog = GetAncestor(message.hwnd, GA_ROOT);
+    if (dialog && IsDialogMessageA(dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}

@@ -1,0 +1,235 @@
+// The running program: hiding and showing, the tray icon and its menu, blocks and the exit.
+#include "app_fixture.h"
+
+namespace sg::app {
+namespace {
+
+constexpr std::uint32_t kRightButtonUp = 0x205;
+constexpr std::uint32_t kLeftDoubleClick = 0x203;
+
+TEST_F(AppTest, OkHidesAndTheTrayBringsTheDialogBack) {
+  Start();
+  auto& window = MainWindow();
+  window.Click(1009);
+  EXPECT_FALSE(window.IsVisible());
+  EXPECT_EQ(Stored("bMinimized"), "1");
+
+  EXPECT_EQ(system_.tray.SendMouse(kTrayIconId, kLeftDoubleClick), 1);
+  EXPECT_TRUE(window.IsVisible());
+  EXPECT_EQ(Stored("bMinimized"), "0");
+  EXPECT_EQ(system_.desktop.Foreground(), window.Window());
+
+  window.events().OnSysCommand(0xF020);  // minimise
+  EXPECT_FALSE(window.IsVisible());
+  EXPECT_EQ(system_.tray.SendMouse(99, kLeftDoubleClick), 0) << "another icon's message";
+  EXPECT_FALSE(window.IsVisible());
+}
+
+TEST_F(AppTest, TheEnabledSwitchShowsInTheMenuAndTheIcon) {
+  Start();
+  auto& window = MainWindow();
+  system_.tray.SendMouse(kTrayIconId, kRightButtonUp);
+  ASSERT_EQ(system_.tray.Menus().size(), 1u);
+  EXPECT_EQ(system_.tray.Menus()[0].state.default_position, 1);
+  EXPECT_TRUE(system_.tray.Menus()[0].state.enabled_checked);
+  EXPECT_FALSE(system_.tray.Menus()[0].state.enabled_bitmap);
+  EXPECT_EQ(system_.tray.Menus()[0].owner, window.Window());
+
+  const int imports = RegeditRuns();
+  window.events().OnCommand(IDM_ENABLED, 0);
+  EXPECT_FALSE(app_->main_dialog()->tray().blocking_enabled());
+  EXPECT_EQ(system_.tray.Shown()->icon_resource, IDI_TRAY_DISABLED);
+  EXPECT_EQ(RegeditRuns(), imports + 1) << "protection off takes the preset back";
+  system_.tray.SendMouse(kTrayIconId, kRightButtonUp);
+  EXPECT_FALSE(system_.tray.Menus()[1].state.enabled_checked);
+  EXPECT_TRUE(system_.tray.Menus()[1].state.enabled_bitmap);
+
+  window.events().OnCommand(IDM_ENABLED, 0);
+  EXPECT_TRUE(app_->main_dialog()->tray().blocking_enabled());
+  EXPECT_EQ(system_.tray.Shown()->icon_resource, IDI_TRAY_NORMAL);
+  EXPECT_EQ(RegeditRuns(), imports + 2);
+}
+
+TEST_F(AppTest, TheIconComesBackWithItsTooltipAfterTheShellRestarts) {
+  Start();
+  app_->main_dialog()->blocks().Record("Special Offer", true, false);
+  system_.tray.RestartShell();
+  ASSERT_TRUE(system_.tray.Shown());
+  EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate! - 1 windows blocked");
+}
+
+TEST_F(AppTest, ABlockIsCountedStoredListedAndAnnounced) {
+  Store("m_TotalBlocks", "41");
+  Start();
+  auto& window = MainWindow();
+  EXPECT_EQ(window.Text(1007), "41");
+  auto& blocks = app_->main_dialog()->blocks();
+  blocks.Record("Special Offer", true, true);
+  EXPECT_EQ(blocks.count_text(), "1");
+  EXPECT_EQ(blocks.total_blocks(), 42);
+  EXPECT_EQ(Stored("m_TotalBlocks"), "42");
+  EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate! - 1 windows blocked");
+  EXPECT_EQ(window.ListText(1000, 0), "Special Offer");
+  const auto sounds = system_.system.Sounds();
+  ASSERT_FALSE(sounds.empty());
+  EXPECT_EQ(sounds.back().path, "C:\\Program Files\\Snapgate!\\default.wav");
+  EXPECT_EQ(sounds.back().flags, 0x20001u);
+
+  window.Click(1013);
+  EXPECT_EQ(window.ListCount(1000), 0);
+  EXPECT_EQ(blocks.count_text(), "1") << "clearing the list keeps the counts";
+}
+
+TEST_F(AppTest, ATotalAboveAHundredThousandIsShownAsZero) {
+  Store("m_TotalBlocks", "100001");
+  Start();
+  EXPECT_EQ(MainWindow().Text(1007), "0");
+  app_->main_dialog()->blocks().Record("x", false, false);
+  EXPECT_EQ(app_->main_dialog()->blocks().total_blocks(), 1);
+  EXPECT_EQ(Stored("m_TotalBlocks"), "100002") << "the stored text counts on";
+}
+
+TEST_F(AppTest, EveryBlockFlashesOnItsOwnThreadAndTheIconEndsNormal) {
+  Store("m_NumFlashes", "1");
+  Start();
+  auto& blocks = app_->main_dialog()->blocks();
+  for (int i = 0; i < 3; ++i) blocks.Record("popup", false, true);
+  EXPECT_EQ(system_.system.PendingThreads(), 3u);
+  system_.system.RunThreads();
+  const auto history = system_.tray.IconHistory();
+  // Added once, then per block: 144, 128, 144, 128 and a final 128.
+  EXPECT_EQ(history.size(), 1u + 3 * 5);
+  EXPECT_EQ(std::count(history.begin(), history.end(), IDI_TRAY_FLASH), 6);
+  EXPECT_EQ(history.back(), IDI_TRAY_NORMAL);
+}
+
+TEST_F(AppTest, NotificationControlsStoreTheirChoiceAndEnableTheirNeighbours) {
+  Start();
+  auto& window = MainWindow();
+  window.Click(1022);  // sound off
+  EXPECT_EQ(Stored("m_PlaySound"), "0");
+  EXPECT_FALSE(window.control(1023).enabled);
+  EXPECT_FALSE(window.control(1024).enabled);
+  window.events().OnCommand(1023, 0);
+  window.events().OnCommand(1024, 0);
+  EXPECT_EQ(system_.system.Sounds().size(), 1u) << "only the start sound";
+
+  window.ChooseComboItem(1017, 2);
+  EXPECT_EQ(Stored("m_NumFlashes"), "2");
+  EXPECT_EQ(app_->main_dialog()->blocks().settings().flash_count, 3);
+  window.Click(1027);
+  EXPECT_EQ(Stored("m_EnableFlash"), "0");
+  EXPECT_FALSE(window.control(1017).enabled);
+
+  window.ChooseComboItem(1008, 1);
+  EXPECT_EQ(Stored("iHotkey"), "1");
+  EXPECT_EQ(app_->main_dialog()->hold_down_key(), 16);
+}
+
+TEST_F(AppTest, BrowsingForASoundStoresItsPath) {
+  Start();
+  system_.dialogs.AnswerFileDialog("D:\\Sounds\\zap.wav");
+  MainWindow().Click(1024);
+  EXPECT_EQ(Stored("WavPathname"), "D:\\Sounds\\zap.wav");
+  EXPECT_EQ(MainWindow().Text(1025), "zap.wav");
+  MainWindow().Click(1024);  // cancelled
+  EXPECT_EQ(Stored("WavPathname"), "D:\\Sounds\\zap.wav");
+}
+
+TEST_F(AppTest, ManualPopupsShowTheirTipEachTimeTheyAreTurnedOn) {
+  Start();
+  auto& window = MainWindow();
+  window.Click(1028);  // off
+  EXPECT_TRUE(system_.dialogs.MessageBoxes().empty());
+  EXPECT_EQ(Stored("m_bManualPopups"), "0");
+  window.Click(1028);
+  window.Click(1028);
+  window.Click(1028);
+  ASSERT_EQ(system_.dialogs.MessageBoxes().size(), 2u);
+  EXPECT_EQ(system_.dialogs.MessageBoxes()[0].caption, "Snapgate! Tip");
+}
+
+TEST_F(AppTest, VisitOpensOnlyWebAddresses) {
+  Start();
+  auto& blocks = app_->main_dialog()->blocks();
+  blocks.Record("C:\\Windows\\System32\\calc.exe", false, false);
+  blocks.Record("HTTP://popup.example/", false, false);
+  const auto before = system_.shell.Executions().size();
+  MainWindow().ChooseListItem(1000, 0);
+  MainWindow().events().OnCommand(1012, 0);
+  EXPECT_EQ(system_.shell.Executions().size(), before);
+  MainWindow().ChooseListItem(1000, 1);
+  MainWindow().events().OnCommand(1012, 0);
+  ASSERT_EQ(system_.shell.Executions().size(), before + 1);
+  EXPECT_EQ(system_.shell.Executions().back().request.file, "HTTP://popup.example/");
+}
+
+TEST_F(AppTest, NoToTheExitQuestionKeepsEverythingRunning) {
+  Start();
+  auto& window = MainWindow();
+  window.events().OnCommand(IDM_EXIT, 0);
+  ASSERT_EQ(system_.dialogs.MessageBoxes().size(), 1u);
+  EXPECT_EQ(system_.dialogs.MessageBoxes()[0].text,
+            "Are you sure you want to exit the program?\nPopups will no longer be blocked.");
+  EXPECT_FALSE(system_.system.ExitCode());
+  EXPECT_TRUE(system_.tray.Shown());
+  EXPECT_EQ(window.timers().size(), 2u);
+}
+
+TEST_F(AppTest, YesEndsTheProgramAfterTakingItsChangesBack) {
+  Start();
+  auto& window = MainWindow();
+  const int imports = RegeditRuns();
+  system_.dialogs.AnswerMessageBox(platform::kIdYes);
+  window.events().OnCommand(platform::kIdCancel, 0);
+  EXPECT_EQ(system_.system.ExitCode(), 0);
+  EXPECT_FALSE(system_.tray.Shown());
+  EXPECT_EQ(window.control(1033).animation, 0);
+  EXPECT_TRUE(window.timers().count(1049)) << "only the scan and spyware timers are killed";
+  EXPECT_EQ(RegeditRuns(), imports + 1);
+  EXPECT_EQ(system_.shell.Executions().back().request.parameters, "start Messenger");
+}
+
+TEST_F(AppTest, TheMessengerIsStoppedAgainOnceAfterTwelveSeconds) {
+  Start();
+  const auto before = system_.shell.Executions().size();
+  system_.dialogs.AdvanceTime(12000);
+  system_.dialogs.AdvanceTime(24000);
+  ASSERT_EQ(system_.shell.Executions().size(), before + 1);
+  EXPECT_EQ(system_.shell.Executions().back().request.parameters, "stop Messenger");
+}
+
+}  // namespace
+}  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+TEST_F(AppTest, TheListsLoadAtStartAndTheirDialogsOpenFromTheMainDialog) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Special Offer*\r\nWin!\r\n");
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\whitelist.txt", "example.org\n");
+  Start();
+  auto& block_list = app_->main_dialog()->block_list();
+  ASSERT_EQ(block_list.Entries().Count(), 2);
+  EXPECT_EQ(block_list.Entries().At(1), "Win!");
+  EXPECT_EQ(app_->main_dialog()->safe_sites().Entries().At(0), "example.org");
+
+  auto* dialog = system_.dialogs.Modeless(IDD_BLOCK_LIST);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(dialog->IsVisible());
+  MainWindow().Click(IDC_BLOCK_LIST);
+  EXPECT_TRUE(dialog->IsVisible());
+}
+
+TEST_F(AppTest, TheTrayAddsABlockListEntryAndSavesTheList) {
+  Start();
+  system_.dialogs.ScriptModal(IDD_ADD_BLOCK_ENTRY, [](platform::fake::FakeDialogHost& entry) {
+    entry.Type(IDC_BLOCK_ENTRY, "Casino Bonus*");
+    entry.Click(IDC_DIALOG_OK);
+  });
+  MainWindow().events().OnCommand(IDM_ADD_BLOCK_ENTRY, 0);
+  EXPECT_EQ(system_.files.FileContent("filters.txt"), "Casino Bonus*\r\n");
+}
+
+}  // namespace
+}  // namespace sg::app

@@ -1,0 +1,22 @@
+#pragma once
+
+// Resources of the adapter tests' own executable, numbered clear of the program's.
+#define TEST_DIALOG 5001
+#define TEST_MODAL_DIALOG 5002
+#define TEST_EDIT 5101
+#define TEST_CHECK 5102
+#define TEST_LIST 5103
+#define TEST_COMBO 5104
+#define TEST_SLIDER 5105
+#define TEST_STATIC 5106
+#define TEST_GROUP 5107
+#define TEST_ICON 5201
+#define TEST_MENU 5301
+#define TEST_MENU_OPEN 5311
+#define TEST_MENU_OPTIONS 5312
+#define TEST_MENU_ENABLED 5313
+#define TEST_MENU_EXIT 5314
+#define TEST_SHORT_STRING 5401
+#define TEST_LONG_STRING 5402
+// The tray menu's "enabled" mark is always this bitmap.
+#define TEST_ENABLED_MARK 146

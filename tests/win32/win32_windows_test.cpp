@@ -1,0 +1,146 @@
+// The desktop's windows through the real USER32 of Wine.
+#include "platform/win32/win32_windows.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/win32/unclashed_names.h"
+#include "win32/message_pump.h"
+
+namespace sg::platform::win32 {
+namespace {
+
+using sg::testing::PumpUntil;
+
+// A plain top-level window of this process that records what is posted to it.
+class TestWindow {
+ public:
+  explicit TestWindow(const char* title) {
+    static const ATOM window_class = [] {
+      WNDCLASSEXA description{};
+      description.cbSize = sizeof description;
+      description.lpfnWndProc = Procedure;
+      description.hInstance = GetModuleHandleA(nullptr);
+      description.lpszClassName = "SnapgateWindowsPortTest";
+      return RegisterClassExA(&description);
+    }();
+    window_ = CreateWindowExA(0, MAKEINTATOM(window_class), title, WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                              100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  }
+  ~TestWindow() { DestroyWindow(window_); }
+
+  WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
+  HWND hwnd() const { return window_; }
+  const std::vector<MSG>& received() const { return received_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+      SetWindowLongPtrA(
+          window, GWLP_USERDATA,
+          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message >= WM_APP)
+      self->received_.push_back({window, message, wparam, lparam, 0, {}});
+    return DefWindowProcA(window, message, wparam, lparam);
+  }
+
+  HWND window_;
+  std::vector<MSG> received_;
+};
+
+class WindowsPortUnderWine : public ::testing::Test {
+ protected:
+  Win32Windows windows_;
+};
+
+TEST_F(WindowsPortUnderWine, EnumerationFindsHiddenAndShownWindowsOfThisProcess) {
+  TestWindow first("Snapgate enumeration one");
+  TestWindow second("Snapgate enumeration two");
+  ShowWindow(second.hwnd(), SW_SHOWNOACTIVATE);
+
+  const std::vector<WindowHandle> all = windows_.TopLevelWindows();
+  EXPECT_NE(std::find(all.begin(), all.end(), first.handle()), all.end());
+  EXPECT_NE(std::find(all.begin(), all.end(), second.handle()), all.end());
+  EXPECT_FALSE(windows_.IsVisible(first.handle()));
+  EXPECT_TRUE(windows_.IsVisible(second.handle()));
+}
+
+TEST_F(WindowsPortUnderWine, TitleIsCutToTheBufferLessItsTerminator) {
+  TestWindow window("Snapgate title");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 1000), "Snapgate title");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 15), "Snapgate title");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 14), "Snapgate titl");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 2), "S");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 1), "");
+  EXPECT_EQ(windows_.WindowText(window.handle(), 0), "");
+
+  const std::string long_title(1500, 'x');
+  SetWindowTextA(window.hwnd(), long_title.c_str());
+  EXPECT_EQ(windows_.WindowText(window.handle(), 1000), std::string(999, 'x'));
+}
+
+TEST_F(WindowsPortUnderWine, AWindowThatIsGoneHasNoTitleAndTakesNoMessages) {
+  WindowHandle gone = 0;
+  {
+    TestWindow window("Snapgate short-lived");
+    gone = window.handle();
+  }
+  EXPECT_EQ(windows_.WindowText(gone, 1000), "");
+  EXPECT_FALSE(windows_.IsVisible(gone));
+  EXPECT_FALSE(windows_.PostMessage(gone, kWmApp, 0, 0));
+}
+
+TEST_F(WindowsPortUnderWine, PostedMessagesArriveWithTheirParameters) {
+  TestWindow window("Snapgate post");
+  ASSERT_TRUE(windows_.PostMessage(window.handle(), kWmApp + 3, 0xABCD, -42));
+  ASSERT_TRUE(PumpUntil([&] { return !window.received().empty(); }));
+  EXPECT_EQ(window.received()[0].message, kWmApp + 3);
+  EXPECT_EQ(window.received()[0].wParam, 0xABCDu);
+  EXPECT_EQ(window.received()[0].lParam, -42);
+}
+
+TEST_F(WindowsPortUnderWine, RegisteredMessagesAreSharedByName) {
+  const std::uint32_t first = windows_.RegisterMessage("SnapgatePortTestMessage");
+  EXPECT_GE(first, 0xC000u);
+  EXPECT_LE(first, 0xFFFFu);
+  EXPECT_EQ(windows_.RegisterMessage("SnapgatePortTestMessage"), first);
+  EXPECT_EQ(RegisterWindowMessageA("snapgateporttestmessage"), first);
+  EXPECT_NE(windows_.RegisterMessage("SnapgatePortOtherMessage"), first);
+}
+
+TEST_F(WindowsPortUnderWine, ForegroundWindowCanBeChosen) {
+  TestWindow first("Snapgate foreground one");
+  TestWindow second("Snapgate foreground two");
+  ShowWindow(first.hwnd(), SW_SHOW);
+  ShowWindow(second.hwnd(), SW_SHOW);
+  EXPECT_TRUE(windows_.SetForegroundWindow(first.handle()));
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == first.hwnd(); }));
+  EXPECT_TRUE(windows_.SetForegroundWindow(second.handle()));
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == second.hwnd(); }));
+}
+
+TEST_F(WindowsPortUnderWine, KeyIsDownOnlyWhileHeld) {
+  // A key nobody presses by accident; Wine sees injected input of its own windows.
+  TestWindow window("Snapgate keys");
+  ShowWindow(window.hwnd(), SW_SHOW);
+  ::SetForegroundWindow(window.hwnd());
+  PumpUntil([&] { return GetForegroundWindow() == window.hwnd(); });
+  INPUT key{};
+  key.type = INPUT_KEYBOARD;
+  key.ki.wVk = VK_F23;
+  ASSERT_EQ(SendInput(1, &key, sizeof key), 1u);
+  EXPECT_TRUE(PumpUntil([&] { return windows_.IsKeyDown(VK_F23); }));
+  key.ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(1, &key, sizeof key), 1u);
+  EXPECT_TRUE(PumpUntil([&] { return !windows_.IsKeyDown(VK_F23); }));
+}
+
+}  // namespace
+}  // namespace sg::platform::win32
