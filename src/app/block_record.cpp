@@ -41,6 +41,28 @@ void BlockRecord::Record(const std::string& list_line, bool with_sound, bool wit
   if (with_flash && settings_.flash_tray) FlashTray();
 }
 
+void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound,
+                                   bool with_flash) {
+  {
+    std::lock_guard lock(queue_mutex_);
+    queue_.push_back({list_line, with_sound, with_flash});
+  }
+  if (main_dialog_) main_dialog_->Post(kMessageRecordQueued, 0, 0);
+}
+
+void BlockRecord::RecordQueued() {
+  for (;;) {
+    QueuedBlock block;
+    {
+      std::lock_guard lock(queue_mutex_);
+      if (queue_.empty()) return;
+      block = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    Record(block.list_line, block.with_sound, block.with_flash);
+  }
+}
+
 void BlockRecord::FlashTray(int flash_icon) {
   const int flashes = settings_.flash_count;
   SystemTray* tray = &tray_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <string>
 
 #include "app/system_tray.h"
@@ -8,6 +10,9 @@
 #include "resources/resource_ids.h"
 
 namespace sg::app {
+
+// Posted to the main dialog when a worker thread has queued a block.
+inline constexpr std::uint32_t kMessageRecordQueued = 0x8000 + 0x20;
 
 // How the user wants to hear of a block.
 struct NotificationSettings {
@@ -27,6 +32,11 @@ class BlockRecord {
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
   void Record(const std::string& list_line, bool with_sound, bool with_flash);
+  // From a worker thread: the block is queued and recorded on the user-interface thread, which
+  // owns the counters, the list and the tooltip. Nothing queued is lost.
+  void RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash);
+  // On the user-interface thread, when kMessageRecordQueued arrives.
+  void RecordQueued();
   // Flashes the tray icon flash-count times with the given icon, on a worker thread.
   void FlashTray(int flash_icon = IDI_TRAY_FLASH);
 
@@ -44,6 +54,14 @@ class BlockRecord {
   int total_blocks_ = 0;
   int run_blocks_ = 0;
   std::string count_text_;
+
+  struct QueuedBlock {
+    std::string list_line;
+    bool with_sound;
+    bool with_flash;
+  };
+  std::mutex queue_mutex_;
+  std::deque<QueuedBlock> queue_;
 };
 
 }  // namespace sg::app

@@ -108,7 +108,10 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   first_run_ = !platform_.files.Exists("whitelist.txt");
 
   const bool splash_disabled = store.ReadInt(kProgramSection, "bDisableSplash") == 1;
-  if (!splash_disabled) WriteSetting("bDisableSplash", "0");
+  if (!splash_disabled) {
+    WriteSetting("bDisableSplash", "0");
+    ShowSplash();
+  }
 
   for (const char* key : {"CTRL", "SHIFT", "ALT"}) dialog_->ComboAdd(IDC_HOTKEY, key);
   for (const char* count : {"1 time", "2 times", "3 times", "4 times", "5 times"}) {
@@ -323,6 +326,10 @@ bool MainDialog::OnSysCommand(std::uint32_t command) {
 std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::uintptr_t wparam,
                                                    std::intptr_t lparam) {
   if (message == kTrayCallbackMessage) return tray_.OnTrayNotification(wparam, lparam);
+  if (message == kMessageRecordQueued) {
+    blocks_.RecordQueued();
+    return 0;
+  }
   return std::nullopt;
 }
 
@@ -489,6 +496,20 @@ void MainDialog::WriteScriptErrorSettings() {
   store.WriteString("Microsoft\\Internet Explorer\\Main", "Error Dlg Displayed On Every Error",
                     "no");
   store.WriteString(kProgramSection, "bDisableScriptErrors", "1");
+}
+
+void MainDialog::ShowSplash() {
+  splash_ = platform_.dialogs.CreateModeless(IDD_SPLASH, splash_events_, nullptr);
+  if (!splash_) return;
+  splash_->Show(platform::kSwShow);
+  platform::DialogHost* splash = splash_.get();
+  platform::SystemPort* system = &platform_.system;
+  // A first run leaves the splash up longer: the user has not seen the program before.
+  const std::uint32_t shown_ms = first_run_ ? 3000 : 1000;
+  platform_.system.StartThread([splash, system, shown_ms] {
+    system->Sleep(shown_ms);
+    splash->Show(platform::kSwHide);
+  });
 }
 
 void MainDialog::ShowAbout() {

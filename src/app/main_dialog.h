@@ -87,6 +87,7 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   void RunNet(const std::string& parameters);
   void WriteScriptErrorSettings();
   void ShowAbout();
+  void ShowSplash();
   void WriteSetting(const char* name, const std::string& value);
   std::string ProgramFolder();
 
@@ -98,6 +99,8 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   std::unique_ptr<platform::DialogHost> host_;
   platform::DialogHost* dialog_ = nullptr;  // set as soon as the window exists
   PlainDialog plain_dialog_;
+  PlainDialog splash_events_;
+  std::unique_ptr<platform::DialogHost> splash_;
   Options options_;
   bool hidden_ = false;
   bool first_run_ = true;

@@ -1,4 +1,6 @@
 // The running program: hiding and showing, the tray icon and its menu, blocks and the exit.
+#include <thread>
+
 #include "app_fixture.h"
 
 namespace sg::app {
@@ -91,6 +93,7 @@ TEST_F(AppTest, ATotalAboveAHundredThousandIsShownAsZero) {
 
 TEST_F(AppTest, EveryBlockFlashesOnItsOwnThreadAndTheIconEndsNormal) {
   Store("m_NumFlashes", "1");
+  Store("bDisableSplash", "1");
   Start();
   auto& blocks = app_->main_dialog()->blocks();
   for (int i = 0; i < 3; ++i) blocks.Record("popup", false, true);
@@ -229,6 +232,40 @@ TEST_F(AppTest, TheTrayAddsABlockListEntryAndSavesTheList) {
   });
   MainWindow().events().OnCommand(IDM_ADD_BLOCK_ENTRY, 0);
   EXPECT_EQ(system_.files.FileContent("filters.txt"), "Casino Bonus*\r\n");
+}
+
+}  // namespace
+}  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+TEST_F(AppTest, BlocksFromWorkerThreadsAreAllCountedOnTheUserInterfaceThread) {
+  Store("m_EnableFlash", "0");
+  Start();
+  auto& blocks = app_->main_dialog()->blocks();
+  std::vector<std::thread> workers;
+  for (int t = 0; t < 4; ++t) {
+    workers.emplace_back([&blocks, t] {
+      for (int i = 0; i < 50; ++i) blocks.RecordFromWorker("popup " + std::to_string(t), false, true);
+    });
+  }
+  for (auto& worker : workers) worker.join();
+  EXPECT_EQ(blocks.run_blocks(), 0) << "nothing changes before the dialog's thread gets to it";
+  system_.desktop.DeliverPosted();
+  EXPECT_EQ(blocks.run_blocks(), 200);
+  EXPECT_EQ(MainWindow().ListCount(IDC_BLOCKED_LIST), 200);
+  EXPECT_EQ(Stored("m_TotalBlocks"), "200");
+}
+
+TEST_F(AppTest, TheSplashStaysLongerOnAFirstRun) {
+  Start();
+  auto* splash = system_.dialogs.Modeless(IDD_SPLASH);
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(splash->IsVisible());
+  system_.system.RunThreads();
+  EXPECT_FALSE(splash->IsVisible());
+  EXPECT_EQ(system_.system.Now(), 3000u);
 }
 
 }  // namespace
