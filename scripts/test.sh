@@ -30,6 +30,12 @@ for preset in "${presets[@]}"; do
   ctest --preset "$preset" || failed+=("$preset")
 done
 
+# The end-to-end run photographs the main dialog; keep a PNG of it beside the BMP.
+shot=build/windows/screenshots/main-dialog.bmp
+if [[ -f "$shot" ]]; then
+  convert "$shot" "${shot%.bmp}.png" && echo "Main dialog as the end-to-end test saw it: ${shot%.bmp}.png"
+fi
+
 if ((${#failed[@]})); then
   echo "Failed test runs: ${failed[*]}"
   exit 1
