@@ -38,6 +38,27 @@ TEST_F(AppTest, AFirstStartShowsTheDialogAndTheTrayIconAndRecordsTheFirstRun) {
             "yes");
 }
 
+TEST_F(AppTest, TheWelcomeComesAfterTheWindowIsReadyAndBeforeTheProtectionRuns) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Casino*\r\n");
+  bool checked = false;
+  system_.dialogs.ScriptModal(IDD_WELCOME, [&](platform::fake::FakeDialogHost& welcome) {
+    auto& window = MainWindow();
+    EXPECT_TRUE(system_.tray.Shown()) << "the tray icon comes first";
+    EXPECT_EQ(window.ComboCount(IDC_HOTKEY), 3);
+    EXPECT_TRUE(window.IsChecked(IDC_ADWARE_PROTECTION)) << "options are pushed to the controls";
+    EXPECT_EQ(system_.dialogs.Modeless(IDD_BLOCK_LIST)->ListCount(IDC_FILTER_LIST), 1);
+    EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
+    EXPECT_TRUE(window.control(IDC_PREVIEW_SOUND).enabled);
+    EXPECT_EQ(RegeditRuns(), 0) << "the adware preset comes after the welcome";
+    EXPECT_FALSE(window.IsVisible()) << "the window is shown only once it is initialised";
+    checked = true;
+    welcome.Click(IDC_DIALOG_OK);
+  });
+  Start();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(RegeditRuns(), 1);
+}
+
 TEST_F(AppTest, ALaterStartIsQuietWhenSplashAndWelcomeAreDone) {
   Store("bDisableSplash", "1");
   Store("bFirstTimeMsg", "1");
