@@ -22,7 +22,8 @@ BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray)
   }
 }
 
-void BlockRecord::Record(const std::string& list_line, bool with_sound, bool with_flash) {
+void BlockRecord::Record(const std::string& list_line, bool with_sound, bool with_flash,
+                         std::optional<int> flashes) {
   if (with_sound && settings_.play_sound) {
     platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
   }
@@ -38,14 +39,14 @@ void BlockRecord::Record(const std::string& list_line, bool with_sound, bool wit
 
   tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
   if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
-  if (with_flash && settings_.flash_tray) FlashTray();
+  if (with_flash && settings_.flash_tray) FlashTray(IDI_TRAY_FLASH, flashes);
 }
 
-void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound,
-                                   bool with_flash) {
+void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,
+                                   std::optional<int> flashes) {
   {
     std::lock_guard lock(queue_mutex_);
-    queue_.push_back({list_line, with_sound, with_flash});
+    queue_.push_back({list_line, with_sound, with_flash, flashes});
   }
   if (main_dialog_) main_dialog_->Post(kMessageRecordQueued, 0, 0);
 }
@@ -59,12 +60,12 @@ void BlockRecord::RecordQueued() {
       block = std::move(queue_.front());
       queue_.pop_front();
     }
-    Record(block.list_line, block.with_sound, block.with_flash);
+    Record(block.list_line, block.with_sound, block.with_flash, block.flashes);
   }
 }
 
-void BlockRecord::FlashTray(int flash_icon) {
-  const int flashes = settings_.flash_count;
+void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count) {
+  const int flashes = flash_count.value_or(settings_.flash_count);
   SystemTray* tray = &tray_;
   platform::SystemPort* system = &platform_.system;
   platform_.system.StartThread([tray, system, flashes, flash_icon] {

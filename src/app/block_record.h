@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "app/system_tray.h"
@@ -31,14 +32,17 @@ class BlockRecord {
   // The main dialog whose list box holds the blocked windows.
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
-  void Record(const std::string& list_line, bool with_sound, bool with_flash);
+  // flashes: how often the tray icon flashes; the user's flash count when not given.
+  void Record(const std::string& list_line, bool with_sound, bool with_flash,
+              std::optional<int> flashes = std::nullopt);
   // From a worker thread: the block is queued and recorded on the user-interface thread, which
   // owns the counters, the list and the tooltip. Nothing queued is lost.
-  void RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash);
+  void RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,
+                        std::optional<int> flashes = std::nullopt);
   // On the user-interface thread, when kMessageRecordQueued arrives.
   void RecordQueued();
   // Flashes the tray icon flash-count times with the given icon, on a worker thread.
-  void FlashTray(int flash_icon = IDI_TRAY_FLASH);
+  void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt);
 
   int total_blocks() const { return total_blocks_; }
   int run_blocks() const { return run_blocks_; }
@@ -59,6 +63,7 @@ class BlockRecord {
     std::string list_line;
     bool with_sound;
     bool with_flash;
+    std::optional<int> flashes;
   };
   std::mutex queue_mutex_;
   std::deque<QueuedBlock> queue_;

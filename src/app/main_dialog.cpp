@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "app/about_dialog.h"
 #include "common/ascii.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
@@ -14,7 +15,6 @@ namespace {
 using settings::kProgramSection;
 using settings::RegistryStore;
 
-constexpr std::uint32_t kTimerTitleScan = 1039;
 constexpr const char* kPopupTestPage = "http://www.snapgate.example/popuptest.html";
 
 constexpr std::uint32_t kMessengerRetryMs = 12000;
@@ -59,6 +59,13 @@ std::string AfterLastBackslash(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The title scan's period for the response rate of the block-list dialog.
+std::uint32_t ScanPeriod(int response_rate) {
+  if (response_rate == 1) return 750;
+  if (response_rate == 2) return 350;
+  return 1500;
+}
+
 bool IsWebAddress(const std::string& text) {
   const std::string lower = AsciiLower(text);
   return lower.starts_with("http://") || lower.starts_with("https://");
@@ -70,8 +77,11 @@ MainDialog::MainDialog(platform::Platform& platform)
     : platform_(platform),
       tray_(platform.tray, platform.windows, platform.system),
       blocks_(platform, tray_),
+      title_scanner_(platform.windows, blocks_),
+      hook_blocker_(platform.windows, blocks_),
       safe_sites_(platform),
-      block_list_(platform) {}
+      block_list_(platform),
+      netscape_(platform.windows, platform.system, blocks_) {}
 
 MainDialog::~MainDialog() = default;
 
@@ -140,6 +150,9 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_->SetBold(IDC_HOTKEY_LABEL);
   OnPlaySoundClicked();
   OnFlashTrayClicked();
+  OnOptionClicked(IDC_NETSCAPE);
+  hook_blocker_.AttachTimers(*dialog_);
+  dialog_->SetTimer(kTimerTitleScan, ScanPeriod(block_list_.ResponseRate()));
 
   if (store.ReadInt(kProgramSection, "bFirstTimeMsg") != 1) {
     WriteSetting("bFirstTimeMsg", "1");
@@ -307,7 +320,15 @@ void MainDialog::OnTimer(std::uint32_t timer_id) {
     dialog_->KillTimer(kTimerMessenger);
   } else if (timer_id == kTimerSpywarePass) {
     WriteScriptErrorSettings();
+  } else if (timer_id == kTimerTitleScan) {
+    if (HoldDownKeyUp() && tray_.blocking_enabled()) title_scanner_.Scan(block_list_.Entries());
+  } else {
+    hook_blocker_.OnTimer(timer_id);
   }
+}
+
+bool MainDialog::HoldDownKeyUp() {
+  return !platform_.windows.IsKeyDown(hold_down_key_);
 }
 
 bool MainDialog::OnSysCommand(std::uint32_t command) {
@@ -329,6 +350,10 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
   if (message == kMessageRecordQueued) {
     blocks_.RecordQueued();
     return 0;
+  }
+  if (hook_message_ != 0 && message == hook_message_) {
+    hook_blocker_.OnHookMessage(
+        wparam, lparam, HoldDownKeyUp() && tray_.blocking_enabled() && options_.adware_protection);
   }
   return std::nullopt;
 }
@@ -356,6 +381,7 @@ void MainDialog::ExitSequence() {
           "Snapgate!", platform::kMbYesNo) != platform::kIdYes) {
     return;
   }
+  netscape_.Stop();
   dialog_->KillTimer(kTimerTitleScan);
   dialog_->KillTimer(kTimerSpywarePass);
   settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
@@ -428,6 +454,12 @@ void MainDialog::OnOptionClicked(int control) {
                                  "you click them.\nNote, unwanted popups may occasionally get "
                                  "through.",
                                  "Snapgate! Tip", platform::kMbIconInformation);
+  } else if (control == IDC_NETSCAPE) {
+    if (on) {
+      netscape_.Start({&hold_down_key_, &tray_, safe_sites_.Entries()});
+    } else {
+      netscape_.Stop();
+    }
   }
 }
 
@@ -513,7 +545,8 @@ void MainDialog::ShowSplash() {
 }
 
 void MainDialog::ShowAbout() {
-  platform_.dialogs.RunModal(IDD_ABOUT, plain_dialog_, dialog_);
+  AboutDialog about(platform_);
+  platform_.dialogs.RunModal(IDD_ABOUT, about, dialog_);
 }
 
 }  // namespace sg::app

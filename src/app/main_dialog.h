@@ -5,7 +5,10 @@
 #include <string>
 
 #include "app/block_record.h"
+#include "app/hook_blocker.h"
+#include "app/netscape_scanner.h"
 #include "app/system_tray.h"
+#include "app/title_scanner.h"
 #include "browser/list_dialogs.h"
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
@@ -15,8 +18,9 @@ namespace sg::app {
 // Commands and timers of the main dialog.
 inline constexpr std::uint32_t kTimerMessenger = 1049;
 inline constexpr std::uint32_t kTimerSpywarePass = 1044;
+inline constexpr std::uint32_t kTimerTitleScan = 1039;
 
-// A dialog without handlers of its own (About, welcome): OK and Cancel close it.
+// A dialog without handlers of its own (welcome): OK and Cancel close it.
 class PlainDialog final : public platform::DialogEvents {
  public:
   void OnInitDialog(platform::DialogHost& host) override { host_ = &host; }
@@ -84,6 +88,7 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   void BrowseSound();
   void VisitSelectedLine();
   void StopMessenger();
+  bool HoldDownKeyUp();
   void RunNet(const std::string& parameters);
   void WriteScriptErrorSettings();
   void ShowAbout();
@@ -94,8 +99,12 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   platform::Platform& platform_;
   SystemTray tray_;
   BlockRecord blocks_;
+  TitleScanner title_scanner_;
+  HookBlocker hook_blocker_;
+  std::uint32_t hook_message_ = 0;
   browser::SafeSiteDialog safe_sites_;
   browser::BlockListDialog block_list_;
+  NetscapeScanner netscape_;  // after the lists: its thread reads the safe sites
   std::unique_ptr<platform::DialogHost> host_;
   platform::DialogHost* dialog_ = nullptr;  // set as soon as the window exists
   PlainDialog plain_dialog_;

@@ -18,6 +18,8 @@ class AppTest : public ::testing::Test {
     system_.tray.SetMenuCommands(IDR_TRAY_MENU,
                                  {57664, 101, 0, 32772, 32773, 32776, 0, 32775, 32774, 57665});
     system_.dialogs.SetString(101, "&About Snapgate!...");
+    // The Netscape scanner's thread runs until stopped; tests that want it switch it on.
+    Store("bNetscape", "0");
     const std::vector<std::uint8_t> preset = {'R', 'E', 'G', 'E', 'D', 'I', 'T', '4', '\r', '\n'};
     for (std::uint16_t id : {117, 118, 119}) {
       system_.resources.Add(id, "TXT", settings::ScramblePreset(preset));

@@ -176,7 +176,7 @@ TEST_F(AppTest, NoToTheExitQuestionKeepsEverythingRunning) {
             "Are you sure you want to exit the program?\nPopups will no longer be blocked.");
   EXPECT_FALSE(system_.system.ExitCode());
   EXPECT_TRUE(system_.tray.Shown());
-  EXPECT_EQ(window.timers().size(), 2u);
+  EXPECT_EQ(window.timers().size(), 3u);
 }
 
 TEST_F(AppTest, YesEndsTheProgramAfterTakingItsChangesBack) {
@@ -247,7 +247,8 @@ TEST_F(AppTest, BlocksFromWorkerThreadsAreAllCountedOnTheUserInterfaceThread) {
   std::vector<std::thread> workers;
   for (int t = 0; t < 4; ++t) {
     workers.emplace_back([&blocks, t] {
-      for (int i = 0; i < 50; ++i) blocks.RecordFromWorker("popup " + std::to_string(t), false, true);
+      for (int i = 0; i < 50; ++i)
+        blocks.RecordFromWorker("popup " + std::to_string(t), false, true);
     });
   }
   for (auto& worker : workers) worker.join();
@@ -266,6 +267,38 @@ TEST_F(AppTest, TheSplashStaysLongerOnAFirstRun) {
   system_.system.RunThreads();
   EXPECT_FALSE(splash->IsVisible());
   EXPECT_EQ(system_.system.Now(), 3000u);
+}
+
+}  // namespace
+}  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+TEST_F(AppTest, AWindowWithABlockedTitleIsClosedAtTheNextScanUnlessTheKeyIsHeld) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Special Offer*\r\n");
+  Store("iResponseRate", "2");
+  Start();
+  EXPECT_EQ(MainWindow().timers().at(kTimerTitleScan), 350u) << "the fast response rate";
+  const auto popup = system_.desktop.OpenForeign("Special Offer - Win a Prize");
+  system_.desktop.PressKey(17);
+  system_.dialogs.AdvanceTime(350);
+  EXPECT_TRUE(system_.desktop.Exists(popup)) << "the hold-down key suspends the scan";
+  system_.desktop.ReleaseKey(17);
+  system_.dialogs.AdvanceTime(350);
+  EXPECT_FALSE(system_.desktop.Exists(popup));
+  EXPECT_EQ(MainWindow().ListText(IDC_BLOCKED_LIST, 0), "Special Offer - Win a Prize");
+  EXPECT_EQ(Stored("m_TotalBlocks"), "1");
+  EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate! - 1 windows blocked");
+}
+
+TEST_F(AppTest, WithBlockingSwitchedOffTheScanClosesNothing) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Popup\r\n");
+  Start();
+  MainWindow().events().OnCommand(IDM_ENABLED, 0);
+  const auto popup = system_.desktop.OpenForeign("Popup");
+  system_.dialogs.AdvanceTime(3000);
+  EXPECT_TRUE(system_.desktop.Exists(popup));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST_F(AppTest, AFirstStartShowsTheDialogAndTheTrayIconAndRecordsTheFirstRun) {
   EXPECT_TRUE(window.control(1040).bold);
   EXPECT_TRUE(window.tooltips_enabled());
   EXPECT_EQ(window.timers(),
-            (std::map<std::uint32_t, std::uint32_t>{{1044, 1020000}, {1049, 12000}}));
+            (std::map<std::uint32_t, std::uint32_t>{{1039, 750}, {1044, 1020000}, {1049, 12000}}));
   EXPECT_EQ(RegeditRuns(), 1) << "adware protection is on by default";
   const auto runs = system_.shell.Executions();
   ASSERT_FALSE(runs.empty());

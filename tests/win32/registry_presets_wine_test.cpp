@@ -146,8 +146,8 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   limited.SetLimited(true);
   CountingShell shell(windows_.ports().shell);
   auto& real = windows_.ports();
-  platform::Platform user{limited,      real.files,  real.resources, shell,
-                          real.windows, real.system, real.dialogs,   real.tray};
+  platform::Platform user{limited,     real.files,   real.resources, shell,         real.windows,
+                          real.system, real.dialogs, real.tray,      real.processes};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

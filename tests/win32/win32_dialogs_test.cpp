@@ -67,6 +67,9 @@ class RecordingEvents : public DialogEvents {
     return text == tooltips.end() ? std::string() : text->second;
   }
   void OnControlDoubleClick(int control_id) override { double_clicks.push_back(control_id); }
+  void OnControlRightDoubleClick(int control_id) override {
+    right_double_clicks.push_back(control_id);
+  }
 
   bool Saw(std::uint32_t message) const {
     for (const Received& received : messages) {
@@ -103,6 +106,7 @@ class RecordingEvents : public DialogEvents {
   std::vector<std::uint32_t> sys_commands;
   std::vector<Received> messages;
   std::vector<int> double_clicks;
+  std::vector<int> right_double_clicks;
 };
 
 // Waits on another thread for a top-level window with this title, as a user would, and then acts
@@ -145,12 +149,28 @@ class DialogsPortUnderWine : public ::testing::Test {
     window_ = reinterpret_cast<HWND>(host_->Window());
   }
   HWND Item(int control) { return GetDlgItem(window_, control); }
-  // The centre of a control in the dialog's client coordinates.
-  LPARAM CentreOf(int control) {
+  // A control's rectangle in the dialog's client coordinates.
+  RECT BoundsOf(int control) {
     RECT bounds;
     GetWindowRect(Item(control), &bounds);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+  }
+  LPARAM CentreOf(int control) {
+    const RECT bounds = BoundsOf(control);
     return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+  }
+  // Two clicks of one button at the centre of a control, as the user makes them.
+  void RealDoubleClick(int control, DWORD down, DWORD up) {
+    RECT bounds;
+    GetWindowRect(Item(control), &bounds);
+    SetCursorPos((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    INPUT clicks[4] = {};
+    for (int i = 0; i < 4; ++i) {
+      clicks[i].type = INPUT_MOUSE;
+      clicks[i].mi.dwFlags = i % 2 == 0 ? down : up;
+    }
+    ASSERT_EQ(SendInput(4, clicks, sizeof clicks[0]), 4u);
   }
   void ShowInFront() {
     host_->Show(kSwShow);
@@ -517,17 +537,65 @@ TEST_F(DialogsPortUnderWine, DoubleClickInsideAControlNamesTheInnermostControl) 
 TEST_F(DialogsPortUnderWine, ARealDoubleClickOnAStaticTextReachesTheEvents) {
   Open();
   ShowInFront();
-  RECT bounds;
-  GetWindowRect(Item(TEST_STATIC), &bounds);
-  SetCursorPos((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
-  INPUT clicks[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    clicks[i].type = INPUT_MOUSE;
-    clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  }
-  ASSERT_EQ(SendInput(4, clicks, sizeof clicks[0]), 4u);
+  RealDoubleClick(TEST_STATIC, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(PumpUntil([&] { return !events_.double_clicks.empty(); }));
   EXPECT_EQ(events_.double_clicks[0], TEST_STATIC);
+  EXPECT_TRUE(events_.right_double_clicks.empty());
+}
+
+TEST_F(DialogsPortUnderWine, RightDoubleClicksAreToldApartFromLeftOnes) {
+  Open();
+  host_->Show(kSwShow);
+  PostMessageA(window_, WM_RBUTTONDBLCLK, MK_RBUTTON, CentreOf(TEST_ICON_STATIC));
+  PostMessageA(window_, WM_LBUTTONDBLCLK, MK_LBUTTON, CentreOf(TEST_STATIC));
+  RECT nowhere{200, 100, 200, 100};
+  MapDialogRect(window_, &nowhere);
+  PostMessageA(window_, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(nowhere.left, nowhere.top));
+  PostMessageA(window_, kWmApp + 9, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return events_.Saw(kWmApp + 9); }));
+  EXPECT_EQ(events_.right_double_clicks, std::vector<int>{TEST_ICON_STATIC});
+  EXPECT_EQ(events_.double_clicks, std::vector<int>{TEST_STATIC});
+}
+
+TEST_F(DialogsPortUnderWine, ARealRightDoubleClickOnAnIconReachesTheEvents) {
+  Open();
+  ShowInFront();
+  RealDoubleClick(TEST_ICON_STATIC, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  ASSERT_TRUE(PumpUntil([&] { return !events_.right_double_clicks.empty(); }));
+  EXPECT_EQ(events_.right_double_clicks[0], TEST_ICON_STATIC);
+  EXPECT_TRUE(events_.double_clicks.empty());
+}
+
+TEST_F(DialogsPortUnderWine, IconStaticsShowTheSystemIconsAndMoveFromWhereTheyAre) {
+  Open();
+  const auto shown = [&] {
+    return reinterpret_cast<HICON>(SendMessageA(Item(TEST_ICON_STATIC), STM_GETICON, 0, 0));
+  };
+  const HICON logo = LoadIcon(nullptr, IDI_WINLOGO);
+  const HICON application = LoadIcon(nullptr, IDI_APPLICATION);
+  ASSERT_NE(logo, application);
+  ASSERT_NE(shown(), nullptr) << "the template's own icon";
+  EXPECT_NE(shown(), logo);
+
+  host_->SetControlSystemIcon(TEST_ICON_STATIC, SystemIcon::kWinLogo);
+  EXPECT_EQ(shown(), logo);
+  host_->SetControlSystemIcon(TEST_ICON_STATIC, SystemIcon::kApplication);
+  EXPECT_EQ(shown(), application);
+
+  const RECT before = BoundsOf(TEST_ICON_STATIC);
+  host_->MoveControl(TEST_ICON_STATIC, -10, 11, 32, 32);
+  RECT after = BoundsOf(TEST_ICON_STATIC);
+  EXPECT_EQ(after.left, before.left - 10);
+  EXPECT_EQ(after.top, before.top + 11);
+  EXPECT_EQ(after.right - after.left, 32);
+  EXPECT_EQ(after.bottom - after.top, 32);
+
+  // A second move starts where the first left the control; another icon keeps it in place.
+  host_->MoveControl(TEST_ICON_STATIC, 20, -2, 40, 24);
+  host_->SetControlSystemIcon(TEST_ICON_STATIC, SystemIcon::kWinLogo);
+  after = BoundsOf(TEST_ICON_STATIC);
+  EXPECT_EQ(after.left, before.left + 10);
+  EXPECT_EQ(after.top, before.top + 9);
 }
 
 TEST_F(DialogsPortUnderWine, ModalDialogRunsUntilTheProgramEndsIt) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,55 @@ TEST_F(WindowsPortUnderWine, KeyIsDownOnlyWhileHeld) {
   key.ki.dwFlags = KEYEVENTF_KEYUP;
   ASSERT_EQ(SendInput(1, &key, sizeof key), 1u);
   EXPECT_TRUE(PumpUntil([&] { return !windows_.IsKeyDown(VK_F23); }));
+}
+
+TEST_F(WindowsPortUnderWine, AWindowTellsItsClassPlaceParentAndProcess) {
+  TestWindow window("Snapgate inspection");
+  EXPECT_EQ(windows_.ClassName(window.handle(), 260), "SnapgateWindowsPortTest");
+  EXPECT_EQ(windows_.ClassName(window.handle(), 9), "Snapgate");
+  const std::optional<WindowRect> rect = windows_.Rect(window.handle());
+  ASSERT_TRUE(rect.has_value());
+  EXPECT_EQ(rect->left, 10);
+  EXPECT_EQ(rect->top, 10);
+  EXPECT_EQ(rect->right, 210);
+  EXPECT_EQ(rect->bottom, 110);
+  EXPECT_EQ(windows_.Parent(window.handle()), 0u);
+  EXPECT_EQ(windows_.ProcessId(window.handle()), GetCurrentProcessId());
+
+  // GetParent answers the owner of a popup window, and nothing for an owned overlapped one.
+  HWND popup = CreateWindowExA(0, "STATIC", "popup", WS_POPUP, 0, 0, 50, 50, window.hwnd(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  HWND overlapped = CreateWindowExA(0, "STATIC", "overlapped", WS_OVERLAPPED, 0, 0, 50, 50,
+                                    window.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  EXPECT_EQ(windows_.Parent(reinterpret_cast<WindowHandle>(popup)), window.handle());
+  EXPECT_EQ(windows_.Parent(reinterpret_cast<WindowHandle>(overlapped)), 0u);
+  DestroyWindow(overlapped);
+  DestroyWindow(popup);
+}
+
+TEST_F(WindowsPortUnderWine, AMinimisedWindowSaysSoInItsPlacement) {
+  TestWindow window("Snapgate placement");
+  ShowWindow(window.hwnd(), SW_SHOWNOACTIVATE);
+  EXPECT_EQ(windows_.ShowState(window.handle()), kSwShowNormal);
+  ShowWindow(window.hwnd(), SW_MINIMIZE);
+  const std::optional<int> minimised = windows_.ShowState(window.handle());
+  ASSERT_TRUE(minimised.has_value());
+  EXPECT_TRUE(*minimised == kSwShowMinimized || *minimised == kSwMinimize ||
+              *minimised == kSwShowMinNoActive)
+      << *minimised;
+}
+
+TEST_F(WindowsPortUnderWine, AWindowThatIsGoneHasNoClassPlaceOrProcess) {
+  WindowHandle gone = 0;
+  {
+    TestWindow window("Snapgate vanished");
+    gone = window.handle();
+  }
+  EXPECT_EQ(windows_.ClassName(gone, 260), "");
+  EXPECT_FALSE(windows_.Rect(gone).has_value());
+  EXPECT_FALSE(windows_.ShowState(gone).has_value());
+  EXPECT_EQ(windows_.Parent(gone), 0u);
+  EXPECT_EQ(windows_.ProcessId(gone), 0u);
 }
 
 }  // namespace

@@ -109,6 +109,39 @@ bool FakeDesktop::IsVisible(WindowHandle window) {
   return found != windows_.end() && found->second.visible;
 }
 
+std::string FakeDesktop::ClassName(WindowHandle window, std::size_t buffer_size) {
+  std::lock_guard lock(mutex_);
+  auto found = windows_.find(window);
+  if (found == windows_.end() || buffer_size == 0) return {};
+  return found->second.class_name.substr(0, buffer_size - 1);
+}
+
+std::optional<WindowRect> FakeDesktop::Rect(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  auto found = windows_.find(window);
+  if (found == windows_.end()) return std::nullopt;
+  return found->second.rect;
+}
+
+std::optional<int> FakeDesktop::ShowState(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  auto found = windows_.find(window);
+  if (found == windows_.end()) return std::nullopt;
+  return found->second.show_state;
+}
+
+WindowHandle FakeDesktop::Parent(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  auto found = windows_.find(window);
+  return found == windows_.end() ? 0 : found->second.parent;
+}
+
+std::uint32_t FakeDesktop::ProcessId(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  auto found = windows_.find(window);
+  return found == windows_.end() ? 0 : found->second.process_id;
+}
+
 bool FakeDesktop::PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                               std::intptr_t lparam) {
   std::lock_guard lock(mutex_);

@@ -28,6 +28,9 @@ class FakeDesktop final : public WindowsPort {
     std::uint32_t process_id = 0;
     bool ignores_close = false;  // a window that stays open on WM_CLOSE
     WindowProcedure procedure;   // set for the program's own windows
+    WindowRect rect{100, 100, 600, 500};
+    int show_state = kSwShowNormal;
+    WindowHandle parent = 0;
   };
 
   // Opens a window on top of the others.
@@ -60,6 +63,12 @@ class FakeDesktop final : public WindowsPort {
   std::vector<WindowHandle> TopLevelWindows() override;
   std::string WindowText(WindowHandle window, std::size_t buffer_size) override;
   bool IsVisible(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override { return Exists(window); }
+  std::string ClassName(WindowHandle window, std::size_t buffer_size) override;
+  std::optional<WindowRect> Rect(WindowHandle window) override;
+  std::optional<int> ShowState(WindowHandle window) override;
+  WindowHandle Parent(WindowHandle window) override;
+  std::uint32_t ProcessId(WindowHandle window) override;
   bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                    std::intptr_t lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;

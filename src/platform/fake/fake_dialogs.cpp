@@ -128,6 +128,14 @@ void FakeDialogHost::ComboSelect(int control, int index) {
   ListSelect(control, index);
 }
 
+void FakeDialogHost::MoveControl(int control, int dx, int dy, int width, int height) {
+  Control& c = controls_[control];
+  c.x += dx;
+  c.y += dy;
+  c.width = width;
+  c.height = height;
+}
+
 void FakeDialogHost::SetSliderPosition(int control, int position) {
   // The sliders of the program range from 0 to 2.
   controls_[control].position = std::clamp(position, 0, 2);

@@ -31,6 +31,12 @@ class FakeDialogHost final : public DialogHost {
     int selection = -1;
     int position = 0;   // slider
     int animation = 0;  // AVI resource playing, 0 for none
+    std::optional<SystemIcon> system_icon;
+    // Client-area rectangle; controls start empty at the origin unless moved.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
   };
 
   FakeDialogHost(FakeDialogs& owner, int template_id, DialogEvents& events, bool modal);
@@ -69,6 +75,10 @@ class FakeDialogHost final : public DialogHost {
   void EnableControl(int control, bool enabled) override { controls_[control].enabled = enabled; }
   void SetFocus(int control) override { focused_ = control; }
   void SetBold(int control) override { controls_[control].bold = true; }
+  void SetControlSystemIcon(int control, SystemIcon icon) override {
+    controls_[control].system_icon = icon;
+  }
+  void MoveControl(int control, int dx, int dy, int width, int height) override;
   int ListCount(int control) override;
   std::string ListText(int control, int index) override;
   int ListAdd(int control, const std::string& text) override;

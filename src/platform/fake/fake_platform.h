@@ -3,6 +3,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_dialogs.h"
 #include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_resources.h"
 #include "platform/fake/fake_shell.h"
@@ -38,10 +39,12 @@ class FakePlatform {
   FakeSystem system;
   FakeDialogs dialogs{desktop};
   FakeTray tray{desktop};
+  FakeProcesses processes{desktop};
 
  private:
   LimitedUserRegistry user_registry_{registry};
-  Platform ports_{user_registry_, files, resources, shell, desktop, system, dialogs, tray};
+  Platform ports_{user_registry_, files,   resources, shell,    desktop,
+                  system,         dialogs, tray,      processes};
 };
 
 }  // namespace sg::platform::fake

@@ -25,6 +25,9 @@ inline constexpr std::uint32_t kMbYesNo = 0x0004;
 inline constexpr std::uint32_t kMbIconQuestion = 0x0020;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
+// Icons of the system (LoadIcon without a module).
+enum class SystemIcon { kApplication, kWinLogo };
+
 class DialogHost;
 
 // What a dialog of the program does with its window's messages: its message map. The host
@@ -49,6 +52,8 @@ class DialogEvents {
   virtual std::string TooltipText(int /*control_id*/) { return {}; }
   // WM_LBUTTONDBLCLK inside a control.
   virtual void OnControlDoubleClick(int /*control_id*/) {}
+  // WM_RBUTTONDBLCLK inside a control.
+  virtual void OnControlRightDoubleClick(int /*control_id*/) {}
 };
 
 // One dialog window made from a resource template, and its controls by identifier.
@@ -75,6 +80,10 @@ class DialogHost {
   virtual void EnableControl(int control, bool enabled) = 0;
   virtual void SetFocus(int control) = 0;
   virtual void SetBold(int control) = 0;
+  // Icon statics: shows a system icon (STM_SETICON).
+  virtual void SetControlSystemIcon(int control, SystemIcon icon) = 0;
+  // Moves a control by an offset from where it is in the client area, and gives it a size.
+  virtual void MoveControl(int control, int dx, int dy, int width, int height) = 0;
 
   // List boxes: unsorted or sorted as the template says.
   virtual int ListCount(int control) = 0;

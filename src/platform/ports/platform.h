@@ -2,6 +2,7 @@
 
 #include "platform/ports/dialogs.h"
 #include "platform/ports/files.h"
+#include "platform/ports/processes.h"
 #include "platform/ports/registry.h"
 #include "platform/ports/resources.h"
 #include "platform/ports/shell.h"
@@ -21,6 +22,7 @@ struct Platform {
   SystemPort& system;
   DialogsPort& dialogs;
   TrayPort& tray;
+  ProcessesPort& processes;
 };
 
 }  // namespace sg::platform

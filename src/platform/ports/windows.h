@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,18 @@ inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
 inline constexpr int kSwShow = 5;
 
+struct WindowRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Show states of GetWindowPlacement that mean a minimised window.
+inline constexpr int kSwShowMinimized = 2;
+inline constexpr int kSwMinimize = 6;
+inline constexpr int kSwShowMinNoActive = 7;
+
 // The desktop's top-level windows (USER32), of every process.
 class WindowsPort {
  public:
@@ -31,6 +44,18 @@ class WindowsPort {
   // GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1 characters.
   virtual std::string WindowText(WindowHandle window, std::size_t buffer_size) = 0;
   virtual bool IsVisible(WindowHandle window) = 0;
+  // IsWindow: the handle still names a window.
+  virtual bool IsWindow(WindowHandle window) = 0;
+  // GetClassNameA into a buffer of buffer_size bytes.
+  virtual std::string ClassName(WindowHandle window, std::size_t buffer_size) = 0;
+  // GetWindowRect; nothing when the window is gone.
+  virtual std::optional<WindowRect> Rect(WindowHandle window) = 0;
+  // The show command of GetWindowPlacement; nothing when the window is gone.
+  virtual std::optional<int> ShowState(WindowHandle window) = 0;
+  // GetParent: the parent or owner window, 0 for none.
+  virtual WindowHandle Parent(WindowHandle window) = 0;
+  // GetWindowThreadProcessId: the process that created the window, 0 when it is gone.
+  virtual std::uint32_t ProcessId(WindowHandle window) = 0;
   virtual bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                            std::intptr_t lparam) = 0;
   virtual bool SetForegroundWindow(WindowHandle window) = 0;

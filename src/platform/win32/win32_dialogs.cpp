@@ -155,6 +155,21 @@ class Win32DialogHost final : public DialogHost {
     SendDlgItemMessageA(window_, control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font_), TRUE);
   }
 
+  void SetControlSystemIcon(int control, SystemIcon icon) override {
+    // System icons are shared: nothing to free when another replaces them.
+    HICON handle = LoadIcon(nullptr, icon == SystemIcon::kWinLogo ? IDI_WINLOGO : IDI_APPLICATION);
+    SendDlgItemMessageA(window_, control, STM_SETICON, reinterpret_cast<WPARAM>(handle), 0);
+  }
+
+  void MoveControl(int control, int dx, int dy, int width, int height) override {
+    HWND item = GetDlgItem(window_, control);
+    RECT bounds;
+    if (!item || !GetWindowRect(item, &bounds)) return;
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
+    SetWindowPos(item, nullptr, bounds.left + dx, bounds.top + dy, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   int ListCount(int control) override { return Send(control, LB_GETCOUNT, 0, 0); }
   std::string ListText(int control, int index) override {
     const int length = Send(control, LB_GETTEXTLEN, index, 0);
@@ -233,6 +248,12 @@ class Win32DialogHost final : public DialogHost {
       case WM_LBUTTONDBLCLK:
         if (const int control = ControlAt({LOWORD(lparam), HIWORD(lparam)})) {
           events_.OnControlDoubleClick(control);
+          return TRUE;
+        }
+        break;
+      case WM_RBUTTONDBLCLK:
+        if (const int control = ControlAt({LOWORD(lparam), HIWORD(lparam)})) {
+          events_.OnControlRightDoubleClick(control);
           return TRUE;
         }
         break;

@@ -38,6 +38,39 @@ bool Win32Windows::IsVisible(WindowHandle window) {
   return IsWindowVisible(Handle(window));
 }
 
+bool Win32Windows::IsWindow(WindowHandle window) { return ::IsWindow(Handle(window)); }
+
+std::string Win32Windows::ClassName(WindowHandle window, std::size_t buffer_size) {
+  if (buffer_size == 0) return {};
+  std::string name(buffer_size, '\0');
+  const int length = GetClassNameA(Handle(window), name.data(), static_cast<int>(buffer_size));
+  name.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return name;
+}
+
+std::optional<WindowRect> Win32Windows::Rect(WindowHandle window) {
+  RECT rect;
+  if (!GetWindowRect(Handle(window), &rect)) return std::nullopt;
+  return WindowRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::optional<int> Win32Windows::ShowState(WindowHandle window) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!GetWindowPlacement(Handle(window), &placement)) return std::nullopt;
+  return static_cast<int>(placement.showCmd);
+}
+
+WindowHandle Win32Windows::Parent(WindowHandle window) {
+  return reinterpret_cast<WindowHandle>(GetParent(Handle(window)));
+}
+
+std::uint32_t Win32Windows::ProcessId(WindowHandle window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(Handle(window), &process);
+  return process;
+}
+
 bool Win32Windows::PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                                std::intptr_t lparam) {
   return PostMessageA(Handle(window), message, wparam, lparam);

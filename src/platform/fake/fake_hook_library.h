@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/fake/fake_desktop.h"
+#include "platform/ports/hook_library.h"
+
+namespace sg::platform::fake {
+
+// The hook library: remembers how the program started and stopped it, and reports what a test
+// makes happen by posting to the program's window, only while it is initialised and installed,
+// as the real library does.
+class FakeHookLibrary final : public HookLibraryPort {
+ public:
+  enum class Call { kInit, kInstall, kUnInstall, kShutdown };
+
+  explicit FakeHookLibrary(FakeDesktop& desktop) : desktop_(desktop) {}
+
+  std::vector<Call> Calls() const { return calls_; }
+  // True while the library would report.
+  bool Reporting() const { return installed_ && window_ != 0 && message_ != 0; }
+
+  // Posts a notification with any code; false when the library is not reporting.
+  bool Report(std::uintptr_t code, std::intptr_t lparam = 0);
+  // A new top-level window opens on the desktop and the library reports it.
+  WindowHandle OpenWindow(FakeDesktop::Window window);
+  // The user clicks or presses Enter in a browser.
+  bool ReportBrowserClick() { return Report(kHookBrowserClick); }
+  bool ReportBrowserKey() { return Report(kHookBrowserKey); }
+
+  bool InitHooksDll(WindowHandle window, std::uint32_t message) override;
+  bool InstallFilters() override;
+  bool UnInstallFilters() override;
+  bool ShutdownHooksDll() override;
+
+ private:
+  FakeDesktop& desktop_;
+  std::vector<Call> calls_;
+  WindowHandle window_ = 0;
+  std::uint32_t message_ = 0;
+  bool installed_ = false;
+};
+
+}  // namespace sg::platform::fake

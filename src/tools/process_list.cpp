@@ -1,0 +1,106 @@
+#include "tools/process_list.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+#include "common/ascii.h"
+#include "tools/process_ids.h"
+
+namespace sg::tools {
+
+namespace {
+
+constexpr std::size_t kNameBuffer = 260;
+constexpr std::uint32_t kQueryAndRead =
+    platform::kProcessQueryInformation | platform::kProcessVmRead;
+
+bool CollectNt(platform::ProcessesPort& port, std::vector<std::string>& names,
+               std::vector<std::string>& ids, std::vector<std::string>* paths) {
+  if (!port.HasPsapi()) return false;
+  const std::optional<std::vector<std::uint32_t>> running = RunningProcessIds(port);
+  if (!running) return false;
+  for (const std::uint32_t id : *running) {
+    const platform::ProcessHandle process = port.OpenProcess(kQueryAndRead, id);
+    if (!process) continue;
+    if (const platform::ModuleHandle module = port.FirstModule(process)) {
+      std::string name = port.ModuleBaseName(process, module, kNameBuffer);
+      names.push_back(name.empty() ? "Unknown" : std::move(name));
+      ids.push_back(std::to_string(id));
+      if (paths) paths->push_back(port.ModuleFileName(process, module, kNameBuffer));
+    }
+    port.CloseHandle(process);
+  }
+  return !names.empty();
+}
+
+// Every module of every process, each with its process's id; one failed module snapshot fails
+// the whole call.
+bool Collect95(platform::ProcessesPort& port, std::vector<std::string>& names,
+               std::vector<std::string>& ids, std::vector<std::string>* paths) {
+  if (!port.HasToolHelp()) return false;
+  const auto snapshot = port.ProcessSnapshot();
+  if (!snapshot) return false;
+  for (const platform::ProcessEntry& process : *snapshot) {
+    const auto modules = port.ModuleSnapshot(process.process_id);
+    if (!modules) return false;
+    for (const platform::ModuleEntry& module : *modules) {
+      if (module.module_name.size() <= 4) continue;
+      names.push_back(module.module_name);
+      ids.push_back(std::to_string(process.process_id));
+      if (paths) paths->push_back(module.path);
+    }
+  }
+  return !names.empty();
+}
+
+std::uint32_t DecimalId(const std::string& text) {
+  std::uint32_t id = 0;
+  std::from_chars(text.data(), text.data() + text.size(), id);
+  return id;
+}
+
+}  // namespace
+
+bool CollectProcesses(platform::ProcessesPort& processes, std::vector<std::string>* names,
+                      std::vector<std::string>* ids, std::vector<std::string>* paths) {
+  if (!names || !ids) return false;
+  switch (processes.PlatformId()) {
+    case platform::kPlatformWin32Nt:
+      return CollectNt(processes, *names, *ids, paths);
+    case platform::kPlatformWin32Windows:
+      return Collect95(processes, *names, *ids, paths);
+    default:
+      return false;
+  }
+}
+
+bool CollectProcesses(platform::ProcessesPort& processes, ProcessList& list) {
+  return CollectProcesses(processes, &list.names, &list.ids, &list.paths);
+}
+
+int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name,
+                      const std::vector<std::string>* names, const std::vector<std::string>* ids) {
+  if (!names || !ids) return kill_result::kNoList;
+  if (file_name.empty() || file_name.size() > 260) return kill_result::kBadName;
+  const std::string target = AsciiUpper(file_name);
+  const std::size_t count = std::min(names->size(), ids->size());
+  for (std::size_t i = 0; i < count; ++i) {
+    if (AsciiUpper((*names)[i]) != target) continue;
+    // Only the first match: another copy of the program shows up in the next, fresh list.
+    const platform::ProcessHandle process =
+        processes.OpenProcess(platform::kProcessTerminate, DecimalId((*ids)[i]));
+    if (!process) return kill_result::kCannotOpen;
+    const bool terminated = processes.TerminateProcess(process, 0);
+    processes.CloseHandle(process);
+    return terminated ? kill_result::kKilled : kill_result::kTerminateFailed;
+  }
+  return kill_result::kNotRunning;
+}
+
+int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name,
+                      const ProcessList& list) {
+  return KillProcessByName(processes, file_name, &list.names, &list.ids);
+}
+
+}  // namespace sg::tools

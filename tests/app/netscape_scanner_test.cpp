@@ -1,0 +1,151 @@
+#include "app/netscape_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "platform/fake/fake_platform.h"
+
+namespace sg::app {
+namespace {
+
+// Stands in for the main dialog: blocks queued by the scanner's thread are recorded here.
+class QueueEvents final : public platform::DialogEvents {
+ public:
+  void OnInitDialog(platform::DialogHost&) override {}
+  void OnCommand(int, int) override {}
+  std::optional<std::intptr_t> OnMessage(std::uint32_t message, std::uintptr_t,
+                                         std::intptr_t) override {
+    if (message == kMessageRecordQueued && blocks) blocks->RecordQueued();
+    return std::nullopt;
+  }
+  BlockRecord* blocks = nullptr;
+};
+
+struct NoTarget final : TrayCommandTarget {
+  platform::WindowHandle CommandWindow() override { return 0; }
+  void SendCommand(int) override {}
+};
+
+// The scanner's thread runs on the test's thread; between its passes the test acts.
+class NetscapeScannerTest : public ::testing::Test {
+ protected:
+  NetscapeScannerTest() {
+    blocks_.AttachBlockedList(*dialog_);
+    events_.blocks = &blocks_;
+    tray_.Create(target_, kTrayCallbackMessage, "Snapgate!", IDI_TRAY_NORMAL, kTrayIconId);
+  }
+
+  platform::WindowHandle Open(const std::string& title) {
+    return system_.desktop.OpenForeign(title, true, "MozillaWindowClass");
+  }
+  // Runs the scanner: each action comes before one pass; then it is asked to stop.
+  void Run(std::vector<std::function<void()>> before_each_pass) {
+    std::size_t pass = 0;
+    system_.system.OnSleep([&](std::uint64_t) {
+      // Between passes the other programs' windows handle what was posted to them.
+      system_.desktop.DeliverPosted();
+      if (pass < before_each_pass.size()) {
+        before_each_pass[pass++]();
+      } else {
+        scanner_.RequestStop();
+      }
+    });
+    scanner_.Start({&hold_down_key_, &tray_, safe_sites_});
+    system_.system.RunThreads();
+    system_.desktop.DeliverPosted();  // the windows close, the blocks reach the dialog
+  }
+  bool Exists(platform::WindowHandle window) { return system_.desktop.Exists(window); }
+
+  platform::fake::FakePlatform system_;
+  QueueEvents events_;
+  NoTarget target_;
+  std::unique_ptr<platform::DialogHost> dialog_ =
+      system_.dialogs.CreateModeless(1, events_, nullptr);
+  browser::FilterList safe_sites_{*dialog_, 7};
+  SystemTray tray_{system_.tray, system_.desktop, system_.system};
+  BlockRecord blocks_{system_.ports(), tray_};
+  int hold_down_key_ = 17;
+  NetscapeScanner scanner_{system_.desktop, system_.system, blocks_};
+};
+
+TEST_F(NetscapeScannerTest, WindowsOpenAtTheStartStayAndALaterOneIsClosed) {
+  const auto main = Open("Home - Netscape");
+  const auto second = Open("News - Netscape 7");
+  platform::WindowHandle late = 0;
+  Run({[] {}, [&] { late = Open("Casino - Netscape"); }, [] {}});
+  EXPECT_TRUE(Exists(main));
+  EXPECT_TRUE(Exists(second));
+  EXPECT_FALSE(Exists(late));
+  EXPECT_EQ(blocks_.run_blocks(), 1);
+  EXPECT_EQ(dialog_->ListText(IDC_BLOCKED_LIST, 0), "Casino - Netscape");
+  const auto icons = system_.tray.IconHistory();
+  EXPECT_EQ(std::count(icons.begin(), icons.end(), IDI_TRAY_FLASH), 1) << "a single flash";
+  EXPECT_EQ(icons.back(), IDI_TRAY_NORMAL);
+}
+
+TEST_F(NetscapeScannerTest, RecognisesBrowserTitlesAndLeavesMailAlone) {
+  EXPECT_TRUE(IsNetscapeBrowserTitle("Page Netscape"));
+  EXPECT_TRUE(IsNetscapeBrowserTitle("Page - Mozilla Firefox"));
+  EXPECT_FALSE(IsNetscapeBrowserTitle("Netscape fans page"));
+  EXPECT_FALSE(IsNetscapeBrowserTitle("page - netscape"));
+  EXPECT_TRUE(IsNeverTouchedNetscapeTitle("Inbox for me - Netscape"));
+  EXPECT_TRUE(IsNeverTouchedNetscapeTitle("Drafts - Netscape"));
+  EXPECT_FALSE(IsNeverTouchedNetscapeTitle("Drafts- Netscape"));
+
+  Open("Home - Netscape");
+  platform::WindowHandle mail = 0;
+  platform::WindowHandle safe = 0;
+  safe_sites_.Append("example.org");
+  Run({[] {},
+       [&] {
+         mail = Open("INBOX - Netscape");
+         safe = Open("example.org - Netscape");
+       }});
+  EXPECT_TRUE(Exists(mail));
+  EXPECT_TRUE(Exists(safe));
+}
+
+TEST_F(NetscapeScannerTest, WindowsOpenedWhileAllowedAreRemembered) {
+  Open("Home - Netscape");
+  platform::WindowHandle held = 0;
+  platform::WindowHandle while_off = 0;
+  Run({[] {},
+       [&] {
+         system_.desktop.PressKey(17);
+         held = Open("Wanted - Netscape");
+       },
+       [&] {
+         system_.desktop.ReleaseKey(17);
+         tray_.set_blocking_enabled(false);
+         while_off = Open("Also wanted - Netscape");
+       },
+       [&] { tray_.set_blocking_enabled(true); }, [] {}});
+  EXPECT_TRUE(Exists(held));
+  EXPECT_TRUE(Exists(while_off));
+  EXPECT_EQ(blocks_.run_blocks(), 0);
+}
+
+TEST_F(NetscapeScannerTest, TheEarliestRememberedWindowTakesTheMainWindowsPlace) {
+  const auto main = Open("Home - Netscape");
+  const auto second = Open("Second - Netscape");
+  Run({[] {}, [&] { system_.desktop.Close(main); }, [] {}});
+  EXPECT_EQ(scanner_.known()[0], second);
+  EXPECT_TRUE(Exists(second));
+}
+
+TEST_F(NetscapeScannerTest, StopEndsTheThreadAndAStartedScannerForgetsEarlierWindows) {
+  const auto first = Open("Home - Netscape");
+  Run({[] {}});
+  EXPECT_FALSE(scanner_.running());
+  EXPECT_TRUE(scanner_.Stop());
+  system_.desktop.Close(first);
+  const auto again = Open("Again - Netscape");
+  Run({[] {}});
+  EXPECT_EQ(scanner_.known()[0], again);
+}
+
+}  // namespace
+}  // namespace sg::app

@@ -1,0 +1,3 @@
+set(SNAPGATE_TOOLS_TEST_SOURCES
+  tools/process_list_test.cpp
+  tools/window_process_list_test.cpp)
