@@ -2,13 +2,12 @@
 
 #include <string>
 
+#include "platform/ports/hook_library.h"
+
 namespace sg::app {
 
 namespace {
 
-constexpr std::uintptr_t kNewWindow = 17;
-constexpr std::uintptr_t kMouseInBrowser = 22;
-constexpr std::uintptr_t kKeyInBrowser = 23;
 constexpr std::uint32_t kFrameGraceMs = 12000;
 constexpr std::uint32_t kDialogGraceMs = 3000;
 constexpr std::size_t kClassBufferSize = 5000;
@@ -19,9 +18,9 @@ constexpr const char* kDialogClass = "Internet Explorer_TridentDlgFrame";
 }  // namespace
 
 void HookBlocker::OnHookMessage(std::uintptr_t code, std::intptr_t window, bool may_block) {
-  if (code == kNewWindow) {
+  if (code == platform::kHookNewWindow) {
     OnNewWindow(static_cast<platform::WindowHandle>(window), may_block);
-  } else if (code == kMouseInBrowser || code == kKeyInBrowser) {
+  } else if (code == platform::kHookBrowserClick || code == platform::kHookBrowserKey) {
     OpenGraces();
   }
 }

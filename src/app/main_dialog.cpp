@@ -162,6 +162,12 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   if (options_.adware_protection) {
     settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
   }
+  // Systems before Windows 2000 get no hook library.
+  if (platform_.system.MajorVersion() >= 5) {
+    hook_message_ = platform_.windows.RegisterMessage("HookMessage");
+    platform_.hooks.InitHooksDll(dialog_->Window(), hook_message_);
+    platform_.hooks.InstallFilters();
+  }
   dialog_->SetTimer(kTimerSpywarePass, kSpywarePassMs);
 }
 
@@ -381,6 +387,8 @@ void MainDialog::ExitSequence() {
           "Snapgate!", platform::kMbYesNo) != platform::kIdYes) {
     return;
   }
+  platform_.hooks.UnInstallFilters();
+  platform_.hooks.ShutdownHooksDll();
   netscape_.Stop();
   dialog_->KillTimer(kTimerTitleScan);
   dialog_->KillTimer(kTimerSpywarePass);

@@ -303,3 +303,53 @@ TEST_F(AppTest, WithBlockingSwitchedOffTheScanClosesNothing) {
 
 }  // namespace
 }  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+using HookCall = platform::fake::FakeHookLibrary::Call;
+
+TEST_F(AppTest, TheHookLibraryReportsNewBrowserFramesThatTheProgramCloses) {
+  Start();
+  EXPECT_EQ(system_.hooks.Calls(), (std::vector<HookCall>{HookCall::kInit, HookCall::kInstall}));
+  platform::fake::FakeDesktop::Window frame;
+  frame.class_name = "IEFrame";
+  frame.title = "Casino - Microsoft Internet Explorer";
+  frame.visible = true;
+  const auto popup = system_.hooks.OpenWindow(frame);
+  system_.desktop.DeliverPosted();  // the report reaches the dialog, WM_CLOSE the frame
+  system_.desktop.DeliverPosted();
+  EXPECT_FALSE(system_.desktop.Exists(popup));
+  EXPECT_EQ(MainWindow().ListText(IDC_BLOCKED_LIST, 0), "Casino - Microsoft Internet Explorer");
+
+  system_.hooks.ReportBrowserClick();
+  system_.desktop.DeliverPosted();
+  const auto wanted = system_.hooks.OpenWindow(frame);
+  system_.desktop.DeliverPosted();
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(system_.desktop.Exists(wanted)) << "the click opened the frame grace";
+}
+
+TEST_F(AppTest, OldSystemsGetNoHookLibraryButExitStopsItAnyway) {
+  system_.system.SetMajorVersion(4);
+  Start();
+  EXPECT_TRUE(system_.hooks.Calls().empty());
+  system_.dialogs.AnswerMessageBox(platform::kIdYes);
+  MainWindow().events().OnCommand(IDM_EXIT, 0);
+  EXPECT_EQ(system_.hooks.Calls(),
+            (std::vector<HookCall>{HookCall::kUnInstall, HookCall::kShutdown}));
+}
+
+TEST_F(AppTest, WithAdwareProtectionOffTheHookBlockerClosesNothing) {
+  Store("m_MaxBrowserBlock", "0");
+  Start();
+  platform::fake::FakeDesktop::Window frame;
+  frame.class_name = "IEFrame";
+  frame.visible = true;
+  const auto popup = system_.hooks.OpenWindow(frame);
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(system_.desktop.Exists(popup));
+}
+
+}  // namespace
+}  // namespace sg::app

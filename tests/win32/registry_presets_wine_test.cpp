@@ -147,7 +147,7 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   CountingShell shell(windows_.ports().shell);
   auto& real = windows_.ports();
   platform::Platform user{limited,     real.files,   real.resources, shell,         real.windows,
-                          real.system, real.dialogs, real.tray,      real.processes};
+                          real.system, real.dialogs, real.tray,      real.processes, real.hooks};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

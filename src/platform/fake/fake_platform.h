@@ -3,6 +3,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_dialogs.h"
 #include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_hook_library.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_resources.h"
@@ -40,11 +41,12 @@ class FakePlatform {
   FakeDialogs dialogs{desktop};
   FakeTray tray{desktop};
   FakeProcesses processes{desktop};
+  FakeHookLibrary hooks{desktop};
 
  private:
   LimitedUserRegistry user_registry_{registry};
   Platform ports_{user_registry_, files,   resources, shell,    desktop,
-                  system,         dialogs, tray,      processes};
+                  system,         dialogs, tray,      processes, hooks};
 };
 
 }  // namespace sg::platform::fake

@@ -2,6 +2,7 @@
 
 #include "platform/ports/dialogs.h"
 #include "platform/ports/files.h"
+#include "platform/ports/hook_library.h"
 #include "platform/ports/processes.h"
 #include "platform/ports/registry.h"
 #include "platform/ports/resources.h"
@@ -23,6 +24,7 @@ struct Platform {
   DialogsPort& dialogs;
   TrayPort& tray;
   ProcessesPort& processes;
+  HookLibraryPort& hooks;
 };
 
 }  // namespace sg::platform

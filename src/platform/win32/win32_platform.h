@@ -3,6 +3,7 @@
 #include "platform/ports/platform.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_hook_library.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_resources.h"
@@ -32,8 +33,9 @@ class Win32Platform {
   Win32Dialogs dialogs_;
   Win32Tray tray_;
   Win32Processes processes_;
+  Win32HookLibrary hooks_;
   Platform ports_{registry_, files_,   resources_, shell_,    windows_,
-                  system_,   dialogs_, tray_,      processes_};
+                  system_,   dialogs_, tray_,      processes_, hooks_};
 };
 
 }  // namespace sg::platform::win32
