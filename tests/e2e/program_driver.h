@@ -1,0 +1,127 @@
+#pragma once
+
+// Starting the real program under Wine and looking at it from outside, for the end-to-end tests
+// and the latency benchmark.
+#include <windows.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "win32/message_pump.h"
+
+namespace sg::e2e {
+
+using namespace std::chrono_literals;
+using testing::PumpUntil;
+
+// Wine shows its own notification area as this window while it holds at least one icon.
+inline constexpr const char* kWineTrayTitle = "Wine System Tray";
+
+inline std::string ProgramPath() {
+  return SNAPGATE_PROGRAM_PATH;
+}
+
+inline void SetSetting(const char* name, const char* value) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Snapgate!", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                 static_cast<DWORD>(strlen(value) + 1));
+  RegCloseKey(key);
+}
+
+inline std::string Setting(const char* name) {
+  char value[256] = {};
+  DWORD size = sizeof value - 1;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Snapgate!", name, RRF_RT_REG_SZ, nullptr, value,
+                   &size) != ERROR_SUCCESS) {
+    return "<absent>";
+  }
+  return value;
+}
+
+struct Found {
+  DWORD process_id;
+  const char* title;
+  HWND window = nullptr;
+};
+
+// The top-level window of a process with exactly this title.
+inline HWND WindowOf(DWORD process_id, const char* title) {
+  Found found{process_id, title};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* search = reinterpret_cast<Found*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char text[256];
+        GetWindowTextA(window, text, sizeof text);
+        if (owner == search->process_id && strcmp(text, search->title) == 0) {
+          search->window = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+// The program's message boxes are dialogs titled like its main dialog.
+inline HWND QuestionBesides(HWND main_dialog) {
+  HWND candidate = FindWindowExA(nullptr, nullptr, "#32770", "Snapgate!");
+  while (candidate && (candidate == main_dialog || !IsWindowVisible(candidate))) {
+    candidate = FindWindowExA(nullptr, candidate, "#32770", "Snapgate!");
+  }
+  return candidate;
+}
+
+inline bool TrayShowsAnIcon() {
+  HWND tray = FindWindowA(nullptr, kWineTrayTitle);
+  return tray && IsWindowVisible(tray);
+}
+
+class Program {
+ public:
+  Program() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + ProgramPath() + "\"";
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info_);
+  }
+  ~Program() {
+    if (!started_) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 10000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+
+  bool started() const { return started_; }
+  DWORD id() const { return info_.dwProcessId; }
+  bool EndsWithin(std::chrono::milliseconds limit) {
+    return PumpUntil([this] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; },
+                     limit);
+  }
+  DWORD ExitCode() {
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
+  HWND MainDialog(std::chrono::milliseconds limit = 30s) {
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = WindowOf(id(), "Snapgate!")) != nullptr; }, limit);
+    return window;
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
+}  // namespace sg::e2e

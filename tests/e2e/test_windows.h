@@ -1,0 +1,32 @@
+#pragma once
+
+// Windows of "other programs" that the end-to-end tests open for the real program to judge.
+#include <windows.h>
+
+#include <string>
+
+namespace sg::e2e {
+
+// A visible top-level window of the given class; it closes on WM_CLOSE as ordinary windows do.
+inline HWND OpenTestWindow(const char* class_name, const char* title) {
+  WNDCLASSA window_class{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), class_name, &window_class)) {
+    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.lpszClassName = class_name;
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassA(&window_class);
+  }
+  HWND window = CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, 60, 60, 400, 300,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  return window;
+}
+
+// The folder of the program, where it looks for its list files.
+inline std::string ProgramFolder(const std::string& program_path) {
+  return program_path.substr(0, program_path.find_last_of("/\\") + 1);
+}
+
+}  // namespace sg::e2e
