@@ -3,8 +3,9 @@
 #
 # With a display (DISPLAY set) the program simply runs there until it is ended from its tray
 # menu. Without one it runs on a virtual display for a short demonstration: it starts, the
-# first-run welcome is answered, the main dialog and the tray icon are photographed, and the
-# program is ended again.
+# first-run welcome is answered, the main dialog and the tray icon are photographed; then Wine's
+# Notepad opens, whose title the demonstration has put on the block list, and is closed by the
+# program; the blocked list and the tray tooltip are photographed, and the program is ended.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -24,7 +25,20 @@ fi
 
 source scripts/virtual-display.sh
 ensure_display
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; stop_started_display' EXIT
+
+# The demonstration's block-list entry goes into the build's copy of the program folder only,
+# and the list as it was comes back afterwards.
+filters="$PWD/build/windows/bin/filters.txt"
+backup=""
+if [[ -f "$filters" ]]; then
+  backup="$(mktemp)"
+  cp "$filters" "$backup"
+fi
+printf '*- Notepad\r\n' >>"$filters"
+restore_filters() {
+  if [[ -n "$backup" ]]; then mv "$backup" "$filters"; else rm -f "$filters"; fi
+}
+trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; restore_filters; stop_started_display' EXIT
 echo "No display: running Snapgate! on the virtual display $DISPLAY."
 # Wine's own messages (no sound device and the like) go to a log, not to the user.
 scripts/wine-run --prefix "$prefix" "$program" >"$PWD/build/windows/run.log" 2>&1 &
@@ -51,4 +65,22 @@ fi
 sleep 5  # Wine paints slowly on a virtual display
 import -window root "$shots/run.png"
 echo "The main dialog and the tray icon (top left) are shown in $shots/run.png"
+
+echo "Opening Notepad, whose title is on the block list..."
+WINEPREFIX="$prefix" WINEDEBUG=-all wine notepad >/dev/null 2>&1 &
+if wait_for_window 'Notepad$' 20 >/dev/null; then
+  for _ in $(seq 20); do
+    xdotool search --name 'Notepad$' >/dev/null 2>&1 || break
+    sleep 0.5
+  done
+fi
+if xdotool search --name 'Notepad$' >/dev/null 2>&1; then
+  echo "Notepad is still open: it was not blocked." >&2
+  exit 1
+fi
+echo "Snapgate! closed it. Pointing at the tray icon to show its tooltip..."
+xdotool mousemove 12 30
+sleep 3
+import -window root "$shots/run-blocked.png"
+echo "The blocked list and the tray tooltip are shown in $shots/run-blocked.png"
 echo "Ending the demonstration."

@@ -28,7 +28,10 @@ class BlockingUnderWine : public ::testing::Test {
     SetSetting("iResponseRate", "2");
     std::ofstream(filters_, std::ios::binary) << "Snapgate Test Popup*\r\n";
   }
-  void TearDown() override { DeleteFileA(filters_.c_str()); }
+  void TearDown() override {
+    DeleteFileA(filters_.c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
+  }
 
   // Starts the program and waits until its initialisation is over (the dialog is shown).
   HWND StartAndWait(Program& program) {

@@ -23,6 +23,8 @@ class ProgramUnderWine : public ::testing::Test {
     // Keep the machine-wide presets out of these runs: other tests cover them.
     SetSetting("m_MaxBrowserBlock", "0");
   }
+  // The prefix is shared with the run command: leave no settings of the tests behind.
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!"); }
 };
 
 TEST_F(ProgramUnderWine, AFirstStartShowsTheMainDialogAndTheTrayIcon) {
