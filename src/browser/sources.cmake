@@ -1,4 +1,6 @@
 set(SNAPGATE_BROWSER_SOURCES
+  browser/browser_event_sink.cpp
+  browser/click_detection.cpp
   browser/entry_dialogs.cpp
   browser/filter_matching.cpp
   browser/list_dialogs.cpp
