@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/about_dialog.h"
+#include "browser/toolbar_integration.h"
 #include "common/ascii.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
@@ -150,6 +151,7 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_->SetBold(IDC_HOTKEY_LABEL);
   OnPlaySoundClicked();
   OnFlashTrayClicked();
+  OnOptionClicked(IDC_INTEGRATE_IE);
   OnOptionClicked(IDC_NETSCAPE);
   hook_blocker_.AttachTimers(*dialog_);
   dialog_->SetTimer(kTimerTitleScan, ScanPeriod(block_list_.ResponseRate()));
@@ -462,6 +464,8 @@ void MainDialog::OnOptionClicked(int control) {
                                  "you click them.\nNote, unwanted popups may occasionally get "
                                  "through.",
                                  "Snapgate! Tip", platform::kMbIconInformation);
+  } else if (control == IDC_INTEGRATE_IE) {
+    browser::ToolbarIntegration(platform_, on, dialog_);
   } else if (control == IDC_NETSCAPE) {
     if (on) {
       netscape_.Start({&hold_down_key_, &tray_, safe_sites_.Entries()});

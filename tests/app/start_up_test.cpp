@@ -36,6 +36,12 @@ TEST_F(AppTest, AFirstStartShowsTheDialogAndTheTrayIconAndRecordsTheFirstRun) {
                                        "Software\\Microsoft\\Internet Explorer\\Main",
                                        "Disable Script Debugger"),
             "yes");
+  EXPECT_EQ(system_.registry.GetString(platform::RegistryRoot::kCurrentUser,
+                                       "Software\\Microsoft\\Internet Explorer\\Extensions\\"
+                                       "{3C75C1F5-6D83-11d6-9855-00065B6980E9}",
+                                       "ButtonText"),
+            "Snapgate!")
+      << "the toolbar button follows its option, on by default";
 }
 
 TEST_F(AppTest, TheWelcomeComesAfterTheWindowIsReadyAndBeforeTheProtectionRuns) {
