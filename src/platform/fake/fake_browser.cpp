@@ -49,6 +49,58 @@ std::shared_ptr<FakeElementNode> FakeBrowser::Element(
   return node;
 }
 
+void FakeBrowser::Stop() {
+  if (stop_fails) throw ComError(kDispatchException, "IWebBrowser2");
+  stopped = true;
+}
+
+std::uint32_t FakeBrowser::Advise(BrowserEvents& sink) {
+  events = &sink;
+  return ++cookie_;
+}
+
+void FakeBrowser::Unadvise(std::uint32_t cookie) {
+  if (cookie == cookie_) events = nullptr;
+}
+
+void FakeShellWindows::Register(std::shared_ptr<Browser> browser) {
+  items_.push_back(std::move(browser));
+  if (listener) listener->OnWindowRegistered();
+}
+
+void FakeShellWindows::Revoke(const std::shared_ptr<Browser>& browser) {
+  std::erase(items_, browser);
+  if (listener) listener->OnWindowRevoked();
+}
+
+int FakeShellWindows::Count() {
+  if (count_fails) throw ComError(kDispatchException, "IShellWindows");
+  return static_cast<int>(items_.size());
+}
+
+std::shared_ptr<Browser> FakeShellWindows::Item(int index) {
+  if (index < 0 || index >= static_cast<int>(items_.size())) {
+    throw ComError(kDispatchException, "IShellWindows");
+  }
+  return items_[static_cast<std::size_t>(index)];
+}
+
+bool FakeShellWindows::Advise(ShellWindowsEvents& events) {
+  if (!has_connection_point) return false;
+  listener = &events;
+  return true;
+}
+
+std::shared_ptr<ShellWindows> FakeBrowsers::CreateShellWindows() {
+  if (!shell_windows_available) return nullptr;
+  return shell_windows;
+}
+
+std::shared_ptr<Browser> FakeBrowsers::CreateInternetExplorer() {
+  ++created_instances;
+  return std::make_shared<FakeBrowser>();
+}
+
 std::unique_ptr<HtmlEvent> FakeBrowser::CurrentEvent() {
   if (!has_document || !current_event) return nullptr;
   return std::make_unique<Event>(*current_event);
