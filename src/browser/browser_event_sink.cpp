@@ -17,6 +17,27 @@ bool Contains(const std::string& text, std::string_view part) {
 
 }  // namespace
 
+bool BrowserEventSink::AttachSink(std::shared_ptr<platform::Browser> browser) {
+  if (browser_) return true;
+  browser_ = std::move(browser);
+  cookie_ = browser_->Advise(*this);
+  return cookie_ != 0;
+}
+
+void BrowserEventSink::DetachSink() {
+  if (!browser_) return;
+  browser_->Unadvise(cookie_);
+  cookie_ = 0;
+  browser_.reset();
+}
+
+bool BrowserEventSink::ConnectNewInstance(platform::BrowsersPort& browsers) {
+  if (browser_) return true;
+  auto browser = browsers.CreateInternetExplorer();
+  if (!browser) return false;
+  return AttachSink(std::move(browser));
+}
+
 void BrowserEventSink::OnStatusTextChange(const std::string& text) {
   previous_status_text_ = status_text_;
   status_text_ = text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -26,25 +27,35 @@ class PopupDecisionContext {
 };
 
 // Follows one browser: remembers its status-bar texts, cancels the new windows its pages ask for
-// without a user action, and skips known redirect pages.
-class BrowserEventSink {
+// without a user action, skips known redirect pages, and lets go of the browser when it quits.
+class BrowserEventSink final : public platform::BrowserEvents {
  public:
   BrowserEventSink() = default;
-  void Link(platform::Browser& browser, PopupDecisionContext& context) {
-    browser_ = &browser;
-    context_ = &context;
-  }
+  ~BrowserEventSink() override { DetachSink(); }
+  BrowserEventSink(const BrowserEventSink&) = delete;
+  BrowserEventSink& operator=(const BrowserEventSink&) = delete;
 
-  void OnStatusTextChange(const std::string& text);
+  void SetContext(PopupDecisionContext& context) { context_ = &context; }
+  // Follows the browser; one already followed stays as it is.
+  bool AttachSink(std::shared_ptr<platform::Browser> browser);
+  void DetachSink();
+  // Starts a new Internet Explorer and follows it.
+  bool ConnectNewInstance(platform::BrowsersPort& browsers);
+  bool attached() const { return browser_ != nullptr; }
+  const std::shared_ptr<platform::Browser>& browser() const { return browser_; }
+
+  void OnStatusTextChange(const std::string& text) override;
   // "NewWindow2": true when the new window is to be cancelled.
-  bool OnNewWindow2();
-  void OnDocumentComplete(const std::string& address);
+  bool OnNewWindow2() override;
+  void OnDocumentComplete(const std::string& address) override;
+  void OnQuit() override { DetachSink(); }
   bool IsUserInitiated();
 
   const std::string& status_text() const { return status_text_; }
 
  private:
-  platform::Browser* browser_ = nullptr;
+  std::shared_ptr<platform::Browser> browser_;
+  std::uint32_t cookie_ = 0;
   PopupDecisionContext* context_ = nullptr;
   std::string status_text_;
   std::string previous_status_text_;

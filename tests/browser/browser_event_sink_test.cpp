@@ -43,7 +43,10 @@ class Context final : public PopupDecisionContext {
 
 class BrowserEventSinkTest : public ::testing::Test {
  protected:
-  BrowserEventSinkTest() { sink_.Link(browser_, context_); }
+  BrowserEventSinkTest() {
+    sink_.SetContext(context_);
+    sink_.AttachSink(browser_pointer_);
+  }
   void ClickOnLink() {
     browser_.current_event = FakeBrowser::PageEvent{
         "click", FakeBrowser::Element("a", FakeBrowser::Element("body", nullptr))};
@@ -54,7 +57,8 @@ class BrowserEventSinkTest : public ::testing::Test {
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   Context context_{*dialog_};
-  FakeBrowser browser_;
+  std::shared_ptr<FakeBrowser> browser_pointer_ = std::make_shared<FakeBrowser>();
+  FakeBrowser& browser_ = *browser_pointer_;
   BrowserEventSink sink_;
 };
 
@@ -123,6 +127,26 @@ TEST_F(BrowserEventSinkTest, RedirectPagesAreSkippedAndReportedWithoutCounting) 
   sink_.OnDocumentComplete("http://example.com/?http://other.example/");
   EXPECT_EQ(browser_.navigations.size(), 1u);
   EXPECT_TRUE(context_.blocked.empty());
+}
+
+TEST_F(BrowserEventSinkTest, EventsArriveThroughTheBrowserUntilItQuits) {
+  ASSERT_EQ(browser_.events, &sink_);
+  browser_.events->OnStatusTextChange("Done");
+  EXPECT_EQ(sink_.status_text(), "Done");
+  EXPECT_TRUE(sink_.AttachSink(std::make_shared<FakeBrowser>())) << "a followed sink stays";
+  EXPECT_EQ(sink_.browser().get(), &browser_);
+  browser_.events->OnQuit();
+  EXPECT_FALSE(sink_.attached());
+  EXPECT_EQ(browser_.events, nullptr);
+}
+
+TEST(BrowserEventSinkInstanceTest, ANewInstanceIsStartedAndFollowed) {
+  platform::fake::FakeBrowsers browsers;
+  BrowserEventSink sink;
+  EXPECT_TRUE(sink.ConnectNewInstance(browsers));
+  EXPECT_TRUE(sink.attached());
+  EXPECT_TRUE(sink.ConnectNewInstance(browsers));
+  EXPECT_EQ(browsers.created_instances, 1);
 }
 
 }  // namespace

@@ -5,4 +5,5 @@ set(SNAPGATE_BROWSER_TEST_SOURCES
   browser/filter_matching_test.cpp
   browser/list_dialogs_test.cpp
   browser/list_files_test.cpp
+  browser/shell_window_scan_test.cpp
   browser/toolbar_integration_test.cpp)

@@ -72,6 +72,12 @@ class FakeDesktop final : public WindowsPort {
   bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                    std::intptr_t lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int show_command) override {
+    SetVisible(window, show_command != kSwHide);
+  }
+  void CloseWindow(WindowHandle window) override {
+    if (Window* found = Find(window)) found->show_state = kSwShowMinimized;
+  }
   std::uint32_t RegisterMessage(const std::string& name) override;
   bool IsKeyDown(int virtual_key) override { return keys_down_.count(virtual_key) > 0; }
 

@@ -59,6 +59,10 @@ class WindowsPort {
   virtual bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                            std::intptr_t lparam) = 0;
   virtual bool SetForegroundWindow(WindowHandle window) = 0;
+  // ShowWindow with a show command.
+  virtual void ShowWindow(WindowHandle window, int show_command) = 0;
+  // CloseWindow: minimises the window (it does not destroy it).
+  virtual void CloseWindow(WindowHandle window) = 0;
   // RegisterWindowMessageA.
   virtual std::uint32_t RegisterMessage(const std::string& name) = 0;
   // GetAsyncKeyState: true when the high bit is set (the key is down).

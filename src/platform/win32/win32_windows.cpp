@@ -80,6 +80,12 @@ bool Win32Windows::SetForegroundWindow(WindowHandle window) {
   return ::SetForegroundWindow(Handle(window));
 }
 
+void Win32Windows::ShowWindow(WindowHandle window, int show_command) {
+  ::ShowWindow(Handle(window), show_command);
+}
+
+void Win32Windows::CloseWindow(WindowHandle window) { ::CloseWindow(Handle(window)); }
+
 std::uint32_t Win32Windows::RegisterMessage(const std::string& name) {
   return RegisterWindowMessageA(name.c_str());
 }

@@ -18,6 +18,8 @@ class Win32Windows final : public WindowsPort {
   bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                    std::intptr_t lparam) override;
   bool SetForegroundWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, int show_command) override;
+  void CloseWindow(WindowHandle window) override;
   std::uint32_t RegisterMessage(const std::string& name) override;
   bool IsKeyDown(int virtual_key) override;
 };
