@@ -7,4 +7,5 @@ set(SNAPGATE_BROWSER_SOURCES
   browser/list_dialogs.cpp
   browser/list_files.cpp
   browser/shell_window_scan.cpp
+  browser/shell_windows_connection.cpp
   browser/toolbar_integration.cpp)

@@ -6,4 +6,5 @@ set(SNAPGATE_BROWSER_TEST_SOURCES
   browser/list_dialogs_test.cpp
   browser/list_files_test.cpp
   browser/shell_window_scan_test.cpp
+  browser/shell_windows_connection_test.cpp
   browser/toolbar_integration_test.cpp)
