@@ -38,8 +38,16 @@ void BlockRecord::Record(const std::string& list_line, bool with_sound, bool wit
   store.WriteString(settings::kProgramSection, "m_TotalBlocks", std::to_string(stored_total + 1));
 
   tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
-  if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
+  if (main_dialog_ && !list_line.empty()) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
   if (with_flash && settings_.flash_tray) FlashTray(IDI_TRAY_FLASH, flashes);
+}
+
+void BlockRecord::ReportLine(const std::string& line, bool with_sound, bool with_flash) {
+  if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, line);
+  if (with_sound && settings_.play_sound) {
+    platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
+  }
+  if (with_flash && settings_.flash_tray) FlashTray();
 }
 
 void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,

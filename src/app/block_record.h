@@ -32,9 +32,12 @@ class BlockRecord {
   // The main dialog whose list box holds the blocked windows.
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
-  // flashes: how often the tray icon flashes; the user's flash count when not given.
+  // flashes: how often the tray icon flashes; the user's flash count when not given. An empty
+  // line lists nothing.
   void Record(const std::string& list_line, bool with_sound, bool with_flash,
               std::optional<int> flashes = std::nullopt);
+  // A line of the blocked list that is no block: nothing is counted.
+  void ReportLine(const std::string& line, bool with_sound, bool with_flash);
   // From a worker thread: the block is queued and recorded on the user-interface thread, which
   // owns the counters, the list and the tooltip. Nothing queued is lost.
   void RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,

@@ -62,6 +62,15 @@ bool BrowserEventSink::IsUserInitiated() {
 
 bool BrowserEventSink::OnNewWindow2() {
   if (!browser_ || !context_) return false;
+  try {
+    return DecideNewWindow();
+  } catch (const platform::ComError&) {
+    // The page could not be asked; the handler ends and the window opens.
+    return false;
+  }
+}
+
+bool BrowserEventSink::DecideNewWindow() {
   std::string event_type;
   if (IsUserInitiated() || IsLinkClick(*browser_, event_type)) {
     context_->ResetNewWindowCounter();

@@ -54,6 +54,8 @@ class BrowserEventSink final : public platform::BrowserEvents {
   const std::string& status_text() const { return status_text_; }
 
  private:
+  bool DecideNewWindow();
+
   std::shared_ptr<platform::Browser> browser_;
   std::uint32_t cookie_ = 0;
   PopupDecisionContext* context_ = nullptr;

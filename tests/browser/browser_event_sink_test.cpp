@@ -129,6 +129,15 @@ TEST_F(BrowserEventSinkTest, RedirectPagesAreSkippedAndReportedWithoutCounting) 
   EXPECT_TRUE(context_.blocked.empty());
 }
 
+TEST_F(BrowserEventSinkTest, APageThatCannotBeAskedLetsTheWindowOpen) {
+  sink_.OnStatusTextChange("javascript:open()");
+  auto element = FakeBrowser::Element("a", nullptr);
+  element->attribute_fails = true;
+  browser_.current_event = FakeBrowser::PageEvent{"click", element};
+  EXPECT_FALSE(sink_.OnNewWindow2());
+  EXPECT_TRUE(context_.blocked.empty());
+}
+
 TEST_F(BrowserEventSinkTest, EventsArriveThroughTheBrowserUntilItQuits) {
   ASSERT_EQ(browser_.events, &sink_);
   browser_.events->OnStatusTextChange("Done");
