@@ -19,6 +19,8 @@ class BrowserTable {
   bool IsFollowed(platform::Browser& browser) const;
   bool full() const { return count_ >= kBrowserSlots; }
   int count() const { return count_; }
+  // What the slots take, allocated at construction.
+  static constexpr std::size_t ReservedBytes() { return kBrowserSlots * sizeof(Slot); }
   // Puts the browser into the next slot and attaches that slot's sink; false when full.
   bool Follow(std::shared_ptr<platform::Browser> browser, PopupDecisionContext& context);
   // After a reconnection: every slot is free again. Their sinks let go of their browsers, so no
