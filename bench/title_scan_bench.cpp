@@ -22,6 +22,7 @@ class NoEvents final : public platform::DialogEvents {
 struct NoTarget final : app::TrayCommandTarget {
   platform::WindowHandle CommandWindow() override { return 0; }
   void SendCommand(int) override {}
+  void ReconnectBrowsers() override {}
 };
 
 constexpr int kWindows = 300;

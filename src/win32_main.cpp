@@ -1,10 +1,15 @@
 // The Windows entry point: the real platform, the application object and the message loop.
 #include <windows.h>
 
+#include <objbase.h>
+
 #include "app/blocker_app.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The user-interface thread is the browsers' single-threaded apartment: their events arrive
+  // through its message loop.
+  CoInitialize(nullptr);
   static sg::platform::win32::Win32Platform windows;
   static sg::app::BlockerApp app(windows.ports());
   if (!app.StartUp()) return 0;

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/about_dialog.h"
+#include "app/program_behind.h"
 #include "browser/toolbar_integration.h"
 #include "common/ascii.h"
 #include "resources/resource_ids.h"
@@ -82,7 +83,9 @@ MainDialog::MainDialog(platform::Platform& platform)
       hook_blocker_(platform.windows, blocks_),
       safe_sites_(platform),
       block_list_(platform),
-      netscape_(platform.windows, platform.system, blocks_) {}
+      netscape_(platform.windows, platform.system, blocks_),
+      shell_connection_(platform.browsers, platform.dialogs, *this),
+      shell_scanner_(platform, browser_table_, *this) {}
 
 MainDialog::~MainDialog() = default;
 
@@ -153,6 +156,15 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   OnFlashTrayClicked();
   OnOptionClicked(IDC_INTEGRATE_IE);
   OnOptionClicked(IDC_NETSCAPE);
+  shell_connection_.Connect();
+  if (shell_connection_.connected()) {
+    ScanShellWindows(false);
+  } else {
+    // Without the browsers' events the title scan and the hook library must do the work.
+    block_list_.SetResponseRate(2);
+    options_.adware_protection = true;
+    PushToControls();
+  }
   hook_blocker_.AttachTimers(*dialog_);
   dialog_->SetTimer(kTimerTitleScan, ScanPeriod(block_list_.ResponseRate()));
 
@@ -355,6 +367,10 @@ bool MainDialog::OnSysCommand(std::uint32_t command) {
 std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::uintptr_t wparam,
                                                    std::intptr_t lparam) {
   if (message == kTrayCallbackMessage) return tray_.OnTrayNotification(wparam, lparam);
+  if (message == kMessageReconnectBrowsers) {
+    ReconnectBrowsers();
+    return 0;
+  }
   if (message == kMessageRecordQueued) {
     blocks_.RecordQueued();
     return 0;
@@ -540,6 +556,38 @@ void MainDialog::WriteScriptErrorSettings() {
   store.WriteString("Microsoft\\Internet Explorer\\Main", "Error Dlg Displayed On Every Error",
                     "no");
   store.WriteString(kProgramSection, "bDisableScriptErrors", "1");
+}
+
+void MainDialog::ScanShellWindows(bool revoked) {
+  platform::ShellWindows* shell_windows = shell_connection_.shell_windows();
+  if (!shell_windows) return;
+  try {
+    PullFromControls();
+    shell_scanner_.Scan(*shell_windows, shell_connection_.connected(), revoked);
+  } catch (const platform::ComError&) {
+    // The collection did not answer; the next event scans again.
+  }
+}
+
+void MainDialog::ReconnectBrowsers() {
+  shell_connection_.Release();
+  browser_table_.Reset();
+  new_window_counter_ = 0;
+  shell_connection_.Connect();
+}
+
+void MainDialog::RecordBlock(const std::string& opener_address) {
+  blocks_.Record(opener_address, true, true);
+}
+
+std::string MainDialog::ProgramBehind() {
+  return FindProgramBehind(platform_.windows, platform_.processes);
+}
+
+void MainDialog::RecordClosedBrowser(const std::string& title) {
+  // Titles of two characters or less say nothing and are not listed.
+  blocks_.Record(title.size() > 2 ? title : std::string(), false, true);
+  PushToControls();
 }
 
 void MainDialog::ShowSplash() {

@@ -9,7 +9,10 @@
 #include "app/netscape_scanner.h"
 #include "app/system_tray.h"
 #include "app/title_scanner.h"
+#include "browser/browser_table.h"
 #include "browser/list_dialogs.h"
+#include "browser/shell_window_scan.h"
+#include "browser/shell_windows_connection.h"
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
 
@@ -19,6 +22,8 @@ namespace sg::app {
 inline constexpr std::uint32_t kTimerMessenger = 1049;
 inline constexpr std::uint32_t kTimerSpywarePass = 1044;
 inline constexpr std::uint32_t kTimerTitleScan = 1039;
+// Asks the main dialog to drop its Shell Windows connection and connect again.
+inline constexpr std::uint32_t kMessageReconnectBrowsers = 0x041E;
 
 // A dialog without handlers of its own (welcome): OK and Cancel close it.
 class PlainDialog final : public platform::DialogEvents {
@@ -34,7 +39,10 @@ class PlainDialog final : public platform::DialogEvents {
 
 // The program's one long-lived window: it reads the options, owns the tray icon and the block
 // record, hides and shows on command and ends the program through the exit question.
-class MainDialog final : public platform::DialogEvents, public TrayCommandTarget {
+class MainDialog final : public platform::DialogEvents,
+                         public TrayCommandTarget,
+                         public browser::ShellScanContext,
+                         public platform::ShellWindowsEvents {
  public:
   explicit MainDialog(platform::Platform& platform);
   ~MainDialog() override;
@@ -60,6 +68,24 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
 
   platform::WindowHandle CommandWindow() override;
   void SendCommand(int command) override { OnCommand(command, 0); }
+  void ReconnectBrowsers() override;
+
+  // The browsers' events and the Shell-window scan ask these.
+  bool HoldDownKeyHeld() override { return !HoldDownKeyUp(); }
+  bool BlockingEnabled() override { return tray_.blocking_enabled(); }
+  bool ManualPopupsAllowed() override { return options_.manual_popups; }
+  browser::FilterList SafeSites() override { return safe_sites_.Entries(); }
+  void ResetNewWindowCounter() override { new_window_counter_ = 0; }
+  void RecordBlock(const std::string& opener_address) override;
+  void ReportLine(const std::string& line) override { blocks_.ReportLine(line, true, true); }
+  bool NormalizeWindows() override { return options_.normalize; }
+  bool PlaySoundOn() override { return blocks_.settings().play_sound; }
+  std::string SoundPath() override { return blocks_.settings().sound_path; }
+  std::string ProgramBehind() override;
+  void RecordClosedBrowser(const std::string& title) override;
+  int& NewWindowCounter() override { return new_window_counter_; }
+  void OnWindowRegistered() override { ScanShellWindows(false); }
+  void OnWindowRevoked() override { ScanShellWindows(true); }
 
  private:
   struct Options {
@@ -88,6 +114,7 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   void BrowseSound();
   void VisitSelectedLine();
   void StopMessenger();
+  void ScanShellWindows(bool revoked);
   bool HoldDownKeyUp();
   void RunNet(const std::string& parameters);
   void WriteScriptErrorSettings();
@@ -105,6 +132,10 @@ class MainDialog final : public platform::DialogEvents, public TrayCommandTarget
   browser::SafeSiteDialog safe_sites_;
   browser::BlockListDialog block_list_;
   NetscapeScanner netscape_;  // after the lists: its thread reads the safe sites
+  browser::BrowserTable browser_table_;
+  browser::ShellWindowsConnection shell_connection_;
+  browser::ShellWindowScanner shell_scanner_;
+  int new_window_counter_ = 0;
   std::unique_ptr<platform::DialogHost> host_;
   platform::DialogHost* dialog_ = nullptr;  // set as soon as the window exists
   PlainDialog plain_dialog_;

@@ -100,10 +100,13 @@ std::intptr_t SystemTray::OnTrayNotification(std::uintptr_t wparam, std::intptr_
 }
 
 void SystemTray::OnTaskbarCreated() {
-  std::lock_guard lock(mutex_);
-  const bool added =
-      tray_.AddIcon(window_, id_, saved_flags_, callback_message_, icon_resource_, tooltip_);
-  icon_missing_ = !added;
+  {
+    std::lock_guard lock(mutex_);
+    const bool added =
+        tray_.AddIcon(window_, id_, saved_flags_, callback_message_, icon_resource_, tooltip_);
+    icon_missing_ = !added;
+  }
+  if (target_) target_->ReconnectBrowsers();
 }
 
 }  // namespace sg::app

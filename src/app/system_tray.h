@@ -21,6 +21,8 @@ class TrayCommandTarget {
   virtual platform::WindowHandle CommandWindow() = 0;
   // WM_COMMAND sent (not posted) to the command window.
   virtual void SendCommand(int command) = 0;
+  // The shell has restarted and made its windows anew.
+  virtual void ReconnectBrowsers() = 0;
 };
 
 // The notification-area icon, its tooltip and menu, and the switch that turns blocking on and

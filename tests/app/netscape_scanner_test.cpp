@@ -27,6 +27,7 @@ class QueueEvents final : public platform::DialogEvents {
 struct NoTarget final : TrayCommandTarget {
   platform::WindowHandle CommandWindow() override { return 0; }
   void SendCommand(int) override {}
+  void ReconnectBrowsers() override {}
 };
 
 // The scanner's thread runs on the test's thread; between its passes the test acts.

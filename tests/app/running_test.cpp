@@ -353,3 +353,51 @@ TEST_F(AppTest, WithAdwareProtectionOffTheHookBlockerClosesNothing) {
 
 }  // namespace
 }  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+TEST_F(AppTest, BrowsersAreFollowedAndANewOneWithoutAUserActionIsClosed) {
+  auto home = std::make_shared<platform::fake::FakeBrowser>();
+  home->url = "http://home.example/";
+  system_.browsers.shell_windows->Register(home);
+  Start();
+  EXPECT_NE(home->events, nullptr) << "followed from the start";
+
+  auto popup = std::make_shared<platform::fake::FakeBrowser>();
+  popup->url = "http://ads.example/";
+  popup->window = system_.desktop.OpenForeign("Casino - Browser", true, "IEFrame");
+  system_.browsers.shell_windows->Register(popup);
+  EXPECT_TRUE(popup->stopped);
+  EXPECT_EQ(MainWindow().ListText(IDC_BLOCKED_LIST, 0), "Casino - Browser");
+  EXPECT_EQ(Stored("m_TotalBlocks"), "1");
+
+  // A page of the followed browser asks for a window without the user: cancelled.
+  home->url = "http://home.example/news";
+  EXPECT_TRUE(home->events->OnNewWindow2());
+  EXPECT_EQ(MainWindow().ListText(IDC_BLOCKED_LIST, 1), "http://home.example/news");
+}
+
+TEST_F(AppTest, WithoutTheCollectionTheUserIsToldAndTheOtherBlockersSpeedUp) {
+  system_.browsers.shell_windows_available = false;
+  Store("m_MaxBrowserBlock", "0");
+  Start();
+  ASSERT_FALSE(system_.dialogs.MessageBoxes().empty());
+  EXPECT_TRUE(system_.dialogs.MessageBoxes()[0].text.starts_with(
+      "Shell Windows interface is not available"));
+  EXPECT_EQ(MainWindow().timers().at(kTimerTitleScan), 350u);
+  EXPECT_TRUE(MainWindow().IsChecked(IDC_ADWARE_PROTECTION));
+}
+
+TEST_F(AppTest, AReconnectionFollowsTheBrowsersAfresh) {
+  auto home = std::make_shared<platform::fake::FakeBrowser>();
+  system_.browsers.shell_windows->Register(home);
+  Start();
+  MainWindow().events().OnMessage(kMessageReconnectBrowsers, 0, 0);
+  EXPECT_EQ(home->events, nullptr) << "the old sinks let go";
+  system_.tray.RestartShell();
+  EXPECT_TRUE(system_.tray.Shown());
+}
+
+}  // namespace
+}  // namespace sg::app

@@ -51,6 +51,7 @@ class TitleScanTest : public ::testing::Test {
   struct Target final : TrayCommandTarget {
     platform::WindowHandle CommandWindow() override { return 0; }
     void SendCommand(int) override {}
+    void ReconnectBrowsers() override {}
   } target_;
   FakePlatform system_;
   NoEvents events_;

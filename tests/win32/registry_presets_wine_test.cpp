@@ -146,8 +146,9 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   limited.SetLimited(true);
   CountingShell shell(windows_.ports().shell);
   auto& real = windows_.ports();
-  platform::Platform user{limited,     real.files,   real.resources, shell,         real.windows,
-                          real.system, real.dialogs, real.tray,      real.processes, real.hooks};
+  platform::Platform user{limited,        real.files,  real.resources, shell,
+                          real.windows,   real.system, real.dialogs,   real.tray,
+                          real.processes, real.hooks,  real.browsers};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

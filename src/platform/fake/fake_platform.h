@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/fake/fake_browser.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_dialogs.h"
 #include "platform/fake/fake_file_system.h"
@@ -42,11 +43,12 @@ class FakePlatform {
   FakeTray tray{desktop};
   FakeProcesses processes{desktop};
   FakeHookLibrary hooks{desktop};
+  FakeBrowsers browsers;
 
  private:
   LimitedUserRegistry user_registry_{registry};
-  Platform ports_{user_registry_, files,   resources, shell,    desktop,
-                  system,         dialogs, tray,      processes, hooks};
+  Platform ports_{user_registry_, files, resources, shell, desktop, system,
+                  dialogs,        tray,  processes, hooks, browsers};
 };
 
 }  // namespace sg::platform::fake

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ports/browsers.h"
 #include "platform/ports/dialogs.h"
 #include "platform/ports/files.h"
 #include "platform/ports/hook_library.h"
@@ -25,6 +26,7 @@ struct Platform {
   TrayPort& tray;
   ProcessesPort& processes;
   HookLibraryPort& hooks;
+  BrowsersPort& browsers;
 };
 
 }  // namespace sg::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ports/platform.h"
+#include "platform/win32/win32_browsers.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hook_library.h"
@@ -34,8 +35,9 @@ class Win32Platform {
   Win32Tray tray_;
   Win32Processes processes_;
   Win32HookLibrary hooks_;
-  Platform ports_{registry_, files_,   resources_, shell_,    windows_,
-                  system_,   dialogs_, tray_,      processes_, hooks_};
+  Win32Browsers browsers_;
+  Platform ports_{registry_, files_, resources_, shell_, windows_, system_,
+                  dialogs_,  tray_,  processes_, hooks_, browsers_};
 };
 
 }  // namespace sg::platform::win32
