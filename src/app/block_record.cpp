@@ -72,11 +72,14 @@ void BlockRecord::RecordQueued() {
   }
 }
 
-void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count) {
+void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count, bool one_at_a_time) {
+  static std::mutex flash_mutex;
   const int flashes = flash_count.value_or(settings_.flash_count);
   SystemTray* tray = &tray_;
   platform::SystemPort* system = &platform_.system;
-  platform_.system.StartThread([tray, system, flashes, flash_icon] {
+  platform_.system.StartThread([tray, system, flashes, flash_icon, one_at_a_time] {
+    std::unique_lock<std::mutex> serialised;
+    if (one_at_a_time) serialised = std::unique_lock(flash_mutex);
     for (int i = 0; i < flashes; ++i) {
       tray->SetIconResource(flash_icon);
       system->Sleep(kFlashPeriodMs);

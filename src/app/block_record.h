@@ -45,7 +45,9 @@ class BlockRecord {
   // On the user-interface thread, when kMessageRecordQueued arrives.
   void RecordQueued();
   // Flashes the tray icon flash-count times with the given icon, on a worker thread.
-  void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt);
+  // one_at_a_time: the flashes of the browsers' blocks run one after another, not at once.
+  void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt,
+                 bool one_at_a_time = false);
 
   int total_blocks() const { return total_blocks_; }
   int run_blocks() const { return run_blocks_; }

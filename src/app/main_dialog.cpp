@@ -577,7 +577,13 @@ void MainDialog::ReconnectBrowsers() {
 }
 
 void MainDialog::RecordBlock(const std::string& opener_address) {
-  blocks_.Record(opener_address, true, true);
+  blocks_.Record(opener_address, true, false);
+  if (blocks_.settings().flash_tray) blocks_.FlashTray(IDI_TRAY_FLASH, std::nullopt, true);
+}
+
+void MainDialog::ReportLine(const std::string& line) {
+  blocks_.ReportLine(line, true, false);
+  if (blocks_.settings().flash_tray) blocks_.FlashTray(IDI_TRAY_FLASH, std::nullopt, true);
 }
 
 std::string MainDialog::ProgramBehind() {

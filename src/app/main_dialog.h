@@ -77,7 +77,7 @@ class MainDialog final : public platform::DialogEvents,
   browser::FilterList SafeSites() override { return safe_sites_.Entries(); }
   void ResetNewWindowCounter() override { new_window_counter_ = 0; }
   void RecordBlock(const std::string& opener_address) override;
-  void ReportLine(const std::string& line) override { blocks_.ReportLine(line, true, true); }
+  void ReportLine(const std::string& line) override;
   bool NormalizeWindows() override { return options_.normalize; }
   bool PlaySoundOn() override { return blocks_.settings().play_sound; }
   std::string SoundPath() override { return blocks_.settings().sound_path; }
