@@ -4,16 +4,11 @@
 #include "browser/shell_window_scan.h"
 #include "platform/fake/fake_browser.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/test_doubles.h"
 
 namespace {
 
 using namespace sg;
-
-class NoEvents final : public platform::DialogEvents {
- public:
-  void OnInitDialog(platform::DialogHost&) override {}
-  void OnCommand(int, int) override {}
-};
 
 class Context final : public browser::ShellScanContext {
  public:
@@ -39,7 +34,7 @@ class Context final : public browser::ShellScanContext {
 
 void ShellScanOverFollowedBrowsers(benchmark::State& state) {
   platform::fake::FakePlatform system;
-  NoEvents events;
+  testing::SilentDialog events;
   auto dialog = system.dialogs.CreateModeless(1, events, nullptr);
   for (int i = 0; i < 20; ++i) dialog->ListAdd(7, "safe" + std::to_string(i) + ".example");
   Context context(*dialog);

@@ -8,22 +8,11 @@
 #include "app/title_scanner.h"
 #include "bench/reference_title_match.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/test_doubles.h"
 
 namespace {
 
 using namespace sg;
-
-class NoEvents final : public platform::DialogEvents {
- public:
-  void OnInitDialog(platform::DialogHost&) override {}
-  void OnCommand(int, int) override {}
-};
-
-struct NoTarget final : app::TrayCommandTarget {
-  platform::WindowHandle CommandWindow() override { return 0; }
-  void SendCommand(int) override {}
-  void ReconnectBrowsers() override {}
-};
 
 constexpr int kWindows = 300;
 constexpr int kListControl = 7;
@@ -53,10 +42,10 @@ struct Desktop {
     }
   }
   platform::fake::FakePlatform system;
-  NoEvents events;
+  testing::SilentDialog events;
   std::unique_ptr<platform::DialogHost> dialog = system.dialogs.CreateModeless(1, events, nullptr);
   browser::FilterList list{*dialog, kListControl};
-  NoTarget target;
+  testing::NoTrayTarget target;
   app::SystemTray tray{system.tray, system.desktop, system.system};
   app::BlockRecord blocks{system.ports(), tray};
 };

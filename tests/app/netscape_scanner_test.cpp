@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
+#include "support/test_doubles.h"
 
 namespace sg::app {
 namespace {
@@ -22,12 +23,6 @@ class QueueEvents final : public platform::DialogEvents {
     return std::nullopt;
   }
   BlockRecord* blocks = nullptr;
-};
-
-struct NoTarget final : TrayCommandTarget {
-  platform::WindowHandle CommandWindow() override { return 0; }
-  void SendCommand(int) override {}
-  void ReconnectBrowsers() override {}
 };
 
 // The scanner's thread runs on the test's thread; between its passes the test acts.
@@ -62,7 +57,7 @@ class NetscapeScannerTest : public ::testing::Test {
 
   platform::fake::FakePlatform system_;
   QueueEvents events_;
-  NoTarget target_;
+  testing::NoTrayTarget target_;
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   browser::FilterList safe_sites_{*dialog_, 7};

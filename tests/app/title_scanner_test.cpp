@@ -11,6 +11,7 @@
 #include "app/system_tray.h"
 #include "bench/reference_title_match.h"
 #include "platform/fake/fake_platform.h"
+#include "support/test_doubles.h"
 
 namespace sg::app {
 namespace {
@@ -19,7 +20,7 @@ using platform::fake::FakeDialogHost;
 using platform::fake::FakePlatform;
 
 // The main dialog's list box stands in for the block list.
-class NoEvents final : public platform::DialogEvents {
+class TimerEvents final : public platform::DialogEvents {
  public:
   void OnInitDialog(platform::DialogHost&) override {}
   void OnCommand(int, int) override {}
@@ -48,13 +49,9 @@ class TitleScanTest : public ::testing::Test {
   }
   bool Exists(platform::WindowHandle window) { return system_.desktop.Exists(window); }
 
-  struct Target final : TrayCommandTarget {
-    platform::WindowHandle CommandWindow() override { return 0; }
-    void SendCommand(int) override {}
-    void ReconnectBrowsers() override {}
-  } target_;
+  testing::NoTrayTarget target_;
   FakePlatform system_;
-  NoEvents events_;
+  TimerEvents events_;
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   browser::FilterList list_{*dialog_, 5000};
@@ -154,7 +151,7 @@ TEST(BlockListMatcherTest, DecidesLikeTheStepByStepRule) {
     return out;
   };
   FakePlatform system;
-  NoEvents events;
+  testing::SilentDialog events;
   auto dialog = system.dialogs.CreateModeless(1, events, nullptr);
   browser::FilterList list(*dialog, 7);
   for (int round = 0; round < 300; ++round) {

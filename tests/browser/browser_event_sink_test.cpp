@@ -6,17 +6,12 @@
 
 #include "platform/fake/fake_browser.h"
 #include "platform/fake/fake_platform.h"
+#include "support/test_doubles.h"
 
 namespace sg::browser {
 namespace {
 
 using platform::fake::FakeBrowser;
-
-class NoEvents final : public platform::DialogEvents {
- public:
-  void OnInitDialog(platform::DialogHost&) override {}
-  void OnCommand(int, int) override {}
-};
 
 // The main dialog as the sink sees it.
 class Context final : public PopupDecisionContext {
@@ -53,7 +48,7 @@ class BrowserEventSinkTest : public ::testing::Test {
   }
 
   platform::fake::FakePlatform system_;
-  NoEvents events_;
+  testing::SilentDialog events_;
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   Context context_{*dialog_};
