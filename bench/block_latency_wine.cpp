@@ -63,9 +63,7 @@ void Report(const char* path, const std::vector<double>& lifetimes) {
 }  // namespace
 
 int main() {
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
-  SetSetting("bFirstTimeMsg", "1");
-  SetSetting("bDisableSplash", "1");
+  SettingsOfALaterStart();
   SetSetting("bNetscape", "0");
   SetSetting("iResponseRate", "2");
   const std::string filters = ProgramFolder(ProgramPath()) + "filters.txt";
@@ -95,6 +93,6 @@ int main() {
     }
   }
   DeleteFileA(filters.c_str());
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
+  ForgetSettings();
   return status;
 }

@@ -20,9 +20,7 @@ constexpr const char* kBlockedTitle = "Snapgate Test Popup 42";
 class BlockingUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
-    SetSetting("bFirstTimeMsg", "1");
-    SetSetting("bDisableSplash", "1");
+    SettingsOfALaterStart();
     SetSetting("m_MaxBrowserBlock", "0");
     SetSetting("bNetscape", "0");
     SetSetting("iResponseRate", "2");
@@ -30,7 +28,7 @@ class BlockingUnderWine : public ::testing::Test {
   }
   void TearDown() override {
     DeleteFileA(filters_.c_str());
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
+    ForgetSettings();
   }
 
   // Starts the program and waits until its initialisation is over (the dialog is shown).

@@ -78,6 +78,18 @@ inline HWND QuestionBesides(HWND main_dialog) {
   return candidate;
 }
 
+// The prefix is shared with the run command: runs start from no settings and leave none behind.
+inline void ForgetSettings() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
+}
+
+// No settings but those of a start after the first: no welcome dialog, no splash.
+inline void SettingsOfALaterStart() {
+  ForgetSettings();
+  SetSetting("bFirstTimeMsg", "1");
+  SetSetting("bDisableSplash", "1");
+}
+
 inline bool TrayShowsAnIcon() {
   HWND tray = FindWindowA(nullptr, kWineTrayTitle);
   return tray && IsWindowVisible(tray);

@@ -16,15 +16,12 @@ using namespace sg::e2e;
 class ProgramUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
     // The welcome dialog and the splash belong to the first run; most tests start later ones.
-    SetSetting("bFirstTimeMsg", "1");
-    SetSetting("bDisableSplash", "1");
+    SettingsOfALaterStart();
     // Keep the machine-wide presets out of these runs: other tests cover them.
     SetSetting("m_MaxBrowserBlock", "0");
   }
-  // The prefix is shared with the run command: leave no settings of the tests behind.
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!"); }
+  void TearDown() override { ForgetSettings(); }
 };
 
 TEST_F(ProgramUnderWine, AFirstStartShowsTheMainDialogAndTheTrayIcon) {
