@@ -1,23 +1,35 @@
 # Sourced by scripts: gives them an X display, starting a shared Xvfb when there is none.
+
+# True when an X server of ours answers on display $1. A server that was killed leaves its
+# socket and lock file behind, so the socket alone proves nothing: the lock's process must live.
+display_alive() {
+  local lock="/tmp/.X$1-lock"
+  [[ -S "/tmp/.X11-unix/X$1" && -r "$lock" ]] || return 1
+  local pid
+  pid="$(tr -dc '0-9' <"$lock")"
+  [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null
+}
+
 ensure_display() {
   if [[ -n "${DISPLAY:-}" ]]; then
     return
   fi
   local number="${SNAPGATE_XVFB_DISPLAY:-91}"
   export DISPLAY=":$number"
-  if [[ ! -S "/tmp/.X11-unix/X$number" ]]; then
-    (
-      flock 8
-      if [[ ! -S "/tmp/.X11-unix/X$number" ]]; then
-        setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null 8>&- &
-        echo $! >"/tmp/.snapgate-xvfb-$number.pid"
-        for _ in $(seq 100); do
-          [[ -S "/tmp/.X11-unix/X$number" ]] && break
-          sleep 0.1
-        done
-      fi
-    ) 8>"/tmp/.snapgate-xvfb-$number.lock"
-  fi
+  display_alive "$number" && return
+  (
+    flock 8
+    if ! display_alive "$number"; then
+      rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
+      setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null 8>&- &
+      echo $! >"/tmp/.snapgate-xvfb-$number.pid"
+      for _ in $(seq 100); do
+        display_alive "$number" && break
+        sleep 0.1
+      done
+      display_alive "$number" || echo "warning: no X server answers on :$number" >&2
+    fi
+  ) 8>"/tmp/.snapgate-xvfb-$number.lock"
 }
 
 # Stops the Xvfb that ensure_display started in this shell, if it did.

@@ -12,7 +12,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CoInitialize(nullptr);
   static sg::platform::win32::Win32Platform windows;
   static sg::app::BlockerApp app(windows.ports());
-  if (!app.StartUp()) return 0;
+  switch (app.StartUp()) {
+    case sg::app::StartOutcome::kHandedOver:
+      return 0;
+    case sg::app::StartOutcome::kWindowRefused:
+      return 1;
+    case sg::app::StartOutcome::kRunning:
+      break;
+  }
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -6,26 +6,32 @@ namespace sg::app {
 
 namespace {
 constexpr std::size_t kTitleBufferSize = 1000;
+constexpr const char* kNoWindowMessage =
+    "Snapgate! could not open its window and cannot run. Is the desktop available?";
 }
 
 BlockerApp::~BlockerApp() {
   if (mutex_) platform_.system.CloseHandle(mutex_);
 }
 
-bool BlockerApp::StartUp() {
+StartOutcome BlockerApp::StartUp() {
   const platform::CreatedMutex created = platform_.system.CreateNamedMutex(kSingleInstanceMutex);
   mutex_ = created.handle;
   if (created.already_existed) {
     HandOverToRunningCopy();
-    return false;
+    return StartOutcome::kHandedOver;
   }
   main_dialog_ = std::make_unique<MainDialog>(platform_);
-  main_dialog_->Create();
+  if (!main_dialog_->Create()) {
+    main_dialog_.reset();
+    platform_.dialogs.MessageBox(nullptr, kNoWindowMessage, "Snapgate!", platform::kMbIconStop);
+    return StartOutcome::kWindowRefused;
+  }
   settings::RegistryStore store(platform_.registry);
   if (store.ReadInt(settings::kProgramSection, "bMinimized") != 1) {
     main_dialog_->host().Show(platform::kSwShow);
   }
-  return true;
+  return StartOutcome::kRunning;
 }
 
 void BlockerApp::HandOverToRunningCopy() {

@@ -9,6 +9,12 @@ namespace sg::app {
 
 inline constexpr const char* kSingleInstanceMutex = "SNAPGATE_ONLYONCE";
 
+enum class StartOutcome {
+  kRunning,        // the main dialog exists; the message loop follows
+  kHandedOver,     // another copy runs and was asked to show itself
+  kWindowRefused,  // the window system gave no main dialog; the user has been told
+};
+
 // The process's entry: one copy per logon. A second start hands over to the running copy.
 class BlockerApp {
  public:
@@ -17,8 +23,7 @@ class BlockerApp {
   BlockerApp(const BlockerApp&) = delete;
   BlockerApp& operator=(const BlockerApp&) = delete;
 
-  // False when another copy runs: it has been asked to show itself and this one should end.
-  bool StartUp();
+  StartOutcome StartUp();
   MainDialog* main_dialog() { return main_dialog_.get(); }
 
  private:

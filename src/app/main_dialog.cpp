@@ -89,8 +89,10 @@ MainDialog::MainDialog(platform::Platform& platform)
 
 MainDialog::~MainDialog() = default;
 
-void MainDialog::Create() {
+bool MainDialog::Create() {
   host_ = platform_.dialogs.CreateModeless(IDD_MAIN, *this, nullptr);
+  if (!host_) dialog_ = nullptr;
+  return host_ != nullptr;
 }
 
 platform::WindowHandle MainDialog::CommandWindow() {

@@ -48,7 +48,8 @@ class MainDialog final : public platform::DialogEvents,
   ~MainDialog() override;
 
   // Creates the window (modeless, hidden); runs the initialisation.
-  void Create();
+  // False when the window system gives no dialog; nothing has started then.
+  bool Create();
   platform::DialogHost& host() { return *dialog_; }
   SystemTray& tray() { return tray_; }
   BlockRecord& blocks() { return blocks_; }

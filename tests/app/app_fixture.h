@@ -36,7 +36,7 @@ class AppTest : public ::testing::Test {
   }
   MainDialog& Start() {
     app_ = std::make_unique<BlockerApp>(system_.ports());
-    EXPECT_TRUE(app_->StartUp());
+    EXPECT_EQ(app_->StartUp(), StartOutcome::kRunning);
     return *app_->main_dialog();
   }
   platform::fake::FakeDialogHost& MainWindow() { return *system_.dialogs.Modeless(IDD_MAIN); }

@@ -86,12 +86,12 @@ TEST_F(AppTest, ASecondCopyHandsOverToTheHiddenFirstAndEnds) {
   // The second process sees the first one's windows on the same desktop.
   BlockerApp copy(system_.ports());
   BlockerApp another(second.ports());
-  EXPECT_FALSE(copy.StartUp());
+  EXPECT_EQ(copy.StartUp(), StartOutcome::kHandedOver);
   EXPECT_EQ(system_.desktop.DeliverPosted(), 1);
   EXPECT_TRUE(MainWindow().IsVisible());
   EXPECT_EQ(Stored("bMinimized"), "0");
   EXPECT_EQ(system_.desktop.Foreground(), MainWindow().Window());
-  EXPECT_FALSE(another.StartUp()) << "the mutex is shared by the logon";
+  EXPECT_EQ(another.StartUp(), StartOutcome::kHandedOver) << "the mutex is shared by the logon";
   EXPECT_EQ(second.desktop.DeliverPosted(), 0) << "near-miss titles are other programs";
 }
 
@@ -99,11 +99,24 @@ TEST_F(AppTest, AnotherProgramTitledExactlyLikeUsGetsTheCommandFirst) {
   Start();
   const auto impostor = system_.desktop.OpenForeign("Snapgate!");
   BlockerApp copy(system_.ports());
-  EXPECT_FALSE(copy.StartUp());
+  EXPECT_EQ(copy.StartUp(), StartOutcome::kHandedOver);
   const auto posted = system_.desktop.PostLog();
   ASSERT_EQ(posted.size(), 1u);
   EXPECT_EQ(posted[0].window, impostor);
   EXPECT_EQ(posted[0].wparam, 101u);
+}
+
+TEST_F(AppTest, ARefusedMainWindowIsReportedAndNothingRuns) {
+  system_.dialogs.RefuseWindows();
+  BlockerApp app(system_.ports());
+  EXPECT_EQ(app.StartUp(), StartOutcome::kWindowRefused);
+  EXPECT_EQ(app.main_dialog(), nullptr);
+  const auto boxes = system_.dialogs.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Snapgate!");
+  EXPECT_EQ(boxes[0].style, platform::kMbIconStop);
+  EXPECT_FALSE(system_.tray.Shown());
+  EXPECT_TRUE(system_.shell.Executions().empty());
 }
 
 TEST_F(AppTest, OnlyAStoredOneStartsHidden) {
@@ -112,7 +125,7 @@ TEST_F(AppTest, OnlyAStoredOneStartsHidden) {
     system.registry.PutString(platform::RegistryRoot::kCurrentUser, "Software\\Snapgate!",
                               "bMinimized", value);
     BlockerApp app(system.ports());
-    ASSERT_TRUE(app.StartUp());
+    ASSERT_EQ(app.StartUp(), StartOutcome::kRunning);
     EXPECT_TRUE(system.dialogs.Modeless(IDD_MAIN)->IsVisible()) << value;
   }
 }

@@ -187,6 +187,7 @@ void FakeDialogs::AdvanceTime(std::uint64_t milliseconds) {
 
 std::unique_ptr<DialogHost> FakeDialogs::CreateModeless(int template_id, DialogEvents& events,
                                                         DialogHost*) {
+  if (refuse_windows_) return nullptr;
   auto host = std::make_unique<FakeDialogHost>(*this, template_id, events, false);
   modeless_.insert(host.get());
   events.OnInitDialog(*host);

@@ -136,6 +136,8 @@ class FakeDialogs final : public DialogsPort {
   void AnswerMessageBox(int answer) { message_box_answers_.push_back(answer); }
   void AnswerFileDialog(std::optional<std::string> path) { file_answers_.push_back(path); }
   void SetString(int id, const std::string& text) { strings_[id] = text; }
+  // The window system refuses modeless dialogs from now on, as on a desktop that is gone.
+  void RefuseWindows() { refuse_windows_ = true; }
   // A list box that the template declares sorted.
   void DeclareSortedList(int template_id, int control) {
     sorted_lists_.insert({template_id, control});
@@ -179,6 +181,7 @@ class FakeDialogs final : public DialogsPort {
   std::set<FakeDialogHost*> modeless_;
   std::map<TimerKey, std::uint64_t> due_;  // next firing time
   std::uint64_t now_ms_ = 0;
+  bool refuse_windows_ = false;
 };
 
 }  // namespace sg::platform::fake

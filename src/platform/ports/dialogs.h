@@ -22,6 +22,7 @@ inline constexpr int kLbnDblClk = 2;
 
 // Message box styles.
 inline constexpr std::uint32_t kMbYesNo = 0x0004;
+inline constexpr std::uint32_t kMbIconStop = 0x0010;
 inline constexpr std::uint32_t kMbIconQuestion = 0x0020;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
