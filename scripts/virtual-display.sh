@@ -1,13 +1,9 @@
 # Sourced by scripts: gives them an X display, starting a shared Xvfb when there is none.
 
-# True when an X server of ours answers on display $1. A server that was killed leaves its
-# socket and lock file behind, so the socket alone proves nothing: the lock's process must live.
+# True when an X server answers on display $1. A server that was killed leaves its socket and
+# lock file behind, so only a real connection proves it is there.
 display_alive() {
-  local lock="/tmp/.X$1-lock"
-  [[ -S "/tmp/.X11-unix/X$1" && -r "$lock" ]] || return 1
-  local pid
-  pid="$(tr -dc '0-9' <"$lock")"
-  [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null
+  [[ -S "/tmp/.X11-unix/X$1" ]] && xdpyinfo -display ":$1" >/dev/null 2>&1
 }
 
 ensure_display() {
