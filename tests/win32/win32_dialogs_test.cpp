@@ -454,6 +454,8 @@ TEST_F(DialogsPortUnderWine, SystemCommandsGoToTheEventsFirst) {
 
 TEST_F(DialogsPortUnderWine, WindowIconsComeFromTheIconResource) {
   Open();
+  // Loaded shared at the large size first, as a dialog's icon control does.
+  ASSERT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TEST_ICON)), nullptr);
   host_->SetIcon(TEST_ICON);
   const auto big = reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_BIG, 0));
   const auto small = reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_SMALL, 0));

@@ -51,6 +51,7 @@ class Win32DialogHost final : public DialogHost {
       if (!modal_) DestroyWindow(window_);
     }
     if (bold_font_) DeleteObject(bold_font_);
+    DestroyIcons();
   }
 
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -76,13 +77,19 @@ class Win32DialogHost final : public DialogHost {
   void EndDialog(int result) override { ::EndDialog(window_, result); }
 
   void SetIcon(int icon_resource) override {
+    // Owned, not shared: a shared icon comes back in whatever size it was first loaded.
     const auto load = [&](int width_metric, int height_metric) {
-      return reinterpret_cast<LPARAM>(LoadImageA(ProgramModule(), MAKEINTRESOURCEA(icon_resource),
-                                                 IMAGE_ICON, GetSystemMetrics(width_metric),
-                                                 GetSystemMetrics(height_metric), LR_SHARED));
+      return static_cast<HICON>(LoadImageA(ProgramModule(), MAKEINTRESOURCEA(icon_resource),
+                                           IMAGE_ICON, GetSystemMetrics(width_metric),
+                                           GetSystemMetrics(height_metric), 0));
     };
-    SendMessageA(window_, WM_SETICON, ICON_BIG, load(SM_CXICON, SM_CYICON));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, load(SM_CXSMICON, SM_CYSMICON));
+    const HICON big = load(SM_CXICON, SM_CYICON);
+    const HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    DestroyIcons();
+    big_icon_ = big;
+    small_icon_ = small;
   }
 
   void AppendSystemMenuItem(std::uint32_t command, const std::string& text) override {
@@ -219,6 +226,12 @@ class Win32DialogHost final : public DialogHost {
   }
 
  private:
+  void DestroyIcons() {
+    if (big_icon_) DestroyIcon(big_icon_);
+    if (small_icon_) DestroyIcon(small_icon_);
+    big_icon_ = small_icon_ = nullptr;
+  }
+
   int Send(int control, UINT message, WPARAM wparam, LPARAM lparam) {
     return static_cast<int>(SendDlgItemMessageA(window_, control, message, wparam, lparam));
   }
@@ -306,6 +319,8 @@ class Win32DialogHost final : public DialogHost {
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT bold_font_ = nullptr;
+  HICON big_icon_ = nullptr;
+  HICON small_icon_ = nullptr;
   std::string tooltip_text_;
   bool initializing_ = false;
   bool focus_chosen_ = false;

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace sg::platform::win32 {
 
@@ -62,9 +64,18 @@ bool RegisterTrayClass() {
   return RegisterClassExA(&window_class) != 0;
 }
 
+// Loaded once per resource and kept: a shared icon would come back in whatever size it was
+// first loaded in (a dialog's 32 pixels, say). Flashing threads ask for icons too.
 HICON TrayIcon(int icon_resource) {
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon_resource),
-                                       IMAGE_ICON, 16, 16, LR_SHARED));
+  static std::mutex guard;
+  static std::map<int, HICON> icons;
+  const std::lock_guard lock(guard);
+  HICON& icon = icons[icon_resource];
+  if (!icon) {
+    icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon_resource),
+                                         IMAGE_ICON, 16, 16, 0));
+  }
+  return icon;
 }
 
 NOTIFYICONDATAA IconData(WindowHandle window, std::uint32_t id, UINT flags) {
