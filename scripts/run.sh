@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows program and runs it under Wine.
 #
-# With a display (DISPLAY set) the program simply runs there until it is ended from its tray
+# With a display (DISPLAY set and answering) the program simply runs there until it is ended from its tray
 # menu. Without one it runs on a virtual display for a short demonstration: it starts, the
 # first-run welcome is answered, the main dialog and the tray icon are photographed; then Wine's
 # Notepad opens, whose title the demonstration has put on the block list, and is closed by the
@@ -18,7 +18,7 @@ prefix="$PWD/build/windows/wineprefix"
 shots="$PWD/build/windows/screenshots"
 mkdir -p "$shots"
 
-if [[ -n "${DISPLAY:-}" ]]; then
+if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Snapgate! on $DISPLAY; it lives in the notification area (Exit is in its menu)."
   exec scripts/wine-run --prefix "$prefix" "$program"
 fi

@@ -10,14 +10,14 @@ presets=(native native-sanitize windows)
 [[ $# -gt 0 ]] && presets=("$@")
 
 source scripts/virtual-display.sh
-display_was_set="${DISPLAY:-}"
+display_before="${DISPLAY:-}"
 ensure_display
 cleanup() {
   # Leave no Wine server or virtual display of ours running.
   if [[ -d build/windows/wineprefix ]]; then
     WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
   fi
-  [[ -n "$display_was_set" ]] || stop_started_display
+  [[ "$DISPLAY" == "$display_before" ]] || stop_started_display
 }
 trap cleanup EXIT
 

@@ -8,7 +8,8 @@ display_alive() {
 
 ensure_display() {
   if [[ -n "${DISPLAY:-}" ]]; then
-    return
+    xdpyinfo >/dev/null 2>&1 && return
+    echo "note: no X server answers on $DISPLAY; a virtual display is used instead" >&2
   fi
   local number="${SNAPGATE_XVFB_DISPLAY:-91}"
   export DISPLAY=":$number"
