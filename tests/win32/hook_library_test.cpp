@@ -15,6 +15,7 @@
 
 #include "platform/win32/win32_hook_library.h"
 #include "win32/message_pump.h"
+#include "win32/window_owner.h"
 
 namespace sg::platform::win32 {
 namespace {
@@ -83,12 +84,7 @@ class Listener {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      SetWindowLongPtrA(
-          window, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Listener*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = sg::testing::WindowOwner<Listener>(window, message, lparam);
     if (self && message == self->message_) {
       self->heard_.push_back({window, message, wparam, lparam, 0, {}});
     }

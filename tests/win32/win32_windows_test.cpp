@@ -12,6 +12,7 @@
 
 #include "platform/win32/unclashed_names.h"
 #include "win32/message_pump.h"
+#include "win32/window_owner.h"
 
 namespace sg::platform::win32 {
 namespace {
@@ -41,12 +42,7 @@ class TestWindow {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      SetWindowLongPtrA(
-          window, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = sg::testing::WindowOwner<TestWindow>(window, message, lparam);
     if (self && message >= WM_APP)
       self->received_.push_back({window, message, wparam, lparam, 0, {}});
     return DefWindowProcA(window, message, wparam, lparam);
