@@ -75,7 +75,7 @@ int main() {
   {
     Program program;
     HWND dialog = program.MainDialog();
-    if (!dialog || !PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 30s)) {
+    if (!dialog || !program.ShowsWithin(dialog, 30s)) {
       std::printf("the program did not start\n");
       status = 1;
     } else {

@@ -36,7 +36,22 @@ if [[ -f "$shot" ]]; then
   convert "$shot" "${shot%.bmp}.png" && echo "Main dialog as the end-to-end test saw it: ${shot%.bmp}.png"
 fi
 
+# What the Wine runs noted about the Wine they ran on (a collection it lacked, a message box).
+notes="build/windows/Testing/Temporary/LastTest.log"
+if [[ " ${presets[*]} " == *" windows "* && -f "$notes" ]] && grep -q 'note: ' "$notes"; then
+  echo "=== windows: notes"
+  grep -o 'note: .*' "$notes" | sort | uniq -c
+fi
+
 if ((${#failed[@]})); then
+  # CI shows only the head and tail of a long run: end with each failure's own words.
+  for preset in "${failed[@]}"; do
+    log="build/$preset/Testing/Temporary/LastTest.log"
+    [[ -f "$log" ]] || continue
+    echo "=== $preset: failures in brief"
+    { grep -E -A6 ': Failure$' "$log" || true; } | head -n 150
+    grep -E '^\[  FAILED  \] .* \([0-9]+ ms\)$|\*\*\*(Timeout|Exception)' "$log" || true
+  done
   echo "Failed test runs: ${failed[*]}"
   exit 1
 fi

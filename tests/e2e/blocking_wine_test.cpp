@@ -10,10 +10,12 @@
 
 #include "program_driver.h"
 #include "test_windows.h"
+#include "win32/wine_shell_windows.h"
 
 namespace {
 
 using namespace sg::e2e;
+using sg::testing::WineShellWindowsAnswer;
 
 constexpr const char* kBlockedTitle = "Snapgate Test Popup 42";
 
@@ -25,6 +27,7 @@ class BlockingUnderWine : public ::testing::Test {
     SetSetting("bNetscape", "0");
     SetSetting("iResponseRate", "2");
     std::ofstream(filters_, std::ios::binary) << "Snapgate Test Popup*\r\n";
+    WineShellWindowsAnswer();
   }
   void TearDown() override {
     DeleteFileA(filters_.c_str());
@@ -35,7 +38,7 @@ class BlockingUnderWine : public ::testing::Test {
   HWND StartAndWait(Program& program) {
     HWND dialog = program.MainDialog();
     EXPECT_NE(dialog, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return dialog && IsWindowVisible(dialog); }, 30s));
+    EXPECT_TRUE(dialog && program.ShowsWithin(dialog, 30s)) << program.Describe(dialog);
     return dialog;
   }
   static bool ClosedWithin(HWND window, std::chrono::milliseconds limit) {

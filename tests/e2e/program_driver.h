@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "win32/message_pump.h"
 
@@ -69,13 +71,46 @@ inline HWND WindowOf(DWORD process_id, const char* title) {
   return found.window;
 }
 
-// The program's message boxes are dialogs titled like its main dialog.
-inline HWND QuestionBesides(HWND main_dialog) {
-  HWND candidate = FindWindowExA(nullptr, nullptr, "#32770", "Snapgate!");
-  while (candidate && (candidate == main_dialog || !IsWindowVisible(candidate))) {
-    candidate = FindWindowExA(nullptr, candidate, "#32770", "Snapgate!");
-  }
-  return candidate;
+// The visible dialogs of a process other than its main dialog: the program's message boxes.
+inline std::vector<HWND> MessageBoxesOf(DWORD process_id, HWND main_dialog) {
+  struct Search {
+    DWORD process_id;
+    HWND main_dialog;
+    std::vector<HWND> boxes;
+  } search{process_id, main_dialog, {}};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char class_name[16] = {};
+        GetClassNameA(window, class_name, sizeof class_name);
+        if (owner == search->process_id && window != search->main_dialog &&
+            strcmp(class_name, "#32770") == 0 && IsWindowVisible(window)) {
+          search->boxes.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.boxes;
+}
+
+// What a message box says: the texts of its static controls.
+inline std::string MessageBoxText(HWND box) {
+  std::string text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM parameter) -> BOOL {
+        char class_name[16] = {};
+        GetClassNameA(child, class_name, sizeof class_name);
+        char line[2048] = {};
+        if (_stricmp(class_name, "Static") == 0 && GetWindowTextA(child, line, sizeof line) > 0) {
+          *reinterpret_cast<std::string*>(parameter) += line;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
 }
 
 // The prefix is shared with the run command: runs start from no settings and leave none behind.
@@ -129,6 +164,48 @@ class Program {
     HWND window = nullptr;
     PumpUntil([&] { return (window = WindowOf(id(), "Snapgate!")) != nullptr; }, limit);
     return window;
+  }
+
+  // Answers the program's message boxes with OK, as a user would, and notes what they said: a
+  // box at start-up (about something this Wine lacks, say) holds the start-up until answered.
+  void AnswerMessageBoxes(HWND main_dialog) {
+    for (HWND box : MessageBoxesOf(id(), main_dialog)) {
+      std::printf("note: the program said: %s\n", MessageBoxText(box).c_str());
+      std::fflush(stdout);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  // Waits until the main dialog is shown, answering message boxes on the way.
+  bool ShowsWithin(HWND main_dialog, std::chrono::milliseconds limit) {
+    return PumpUntil(
+        [&] {
+          if (IsWindowVisible(main_dialog)) return true;
+          AnswerMessageBoxes(main_dialog);
+          return false;
+        },
+        limit);
+  }
+  // The message box that says these words.
+  HWND MessageBoxSaying(const char* words, HWND main_dialog, std::chrono::milliseconds limit) {
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+          for (HWND box : MessageBoxesOf(id(), main_dialog)) {
+            if (MessageBoxText(box).find(words) != std::string::npos) found = box;
+          }
+          return found != nullptr;
+        },
+        limit);
+    return found;
+  }
+  // What the program shows besides its main dialog, for failure messages.
+  std::string Describe(HWND main_dialog) {
+    std::string description =
+        IsWindowVisible(main_dialog) ? "main dialog shown" : "main dialog hidden";
+    for (HWND box : MessageBoxesOf(id(), main_dialog)) {
+      description += "; a message box says: " + MessageBoxText(box);
+    }
+    return description;
   }
 
  private:
