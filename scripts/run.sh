@@ -3,7 +3,7 @@
 #
 # With a display (DISPLAY set and answering) the program simply runs there until it is ended from its tray
 # menu. Without one it runs on a virtual display for a short demonstration: it starts, the
-# first-run welcome is answered, the main dialog and the tray icon are photographed; then Wine's
+# first-run welcome (and any start-up notice) is answered, the main dialog and the tray icon are photographed; then Wine's
 # Notepad opens, whose title the demonstration has put on the block list, and is closed by the
 # program; the blocked list and the tray tooltip are photographed, and the program is ended.
 set -euo pipefail
@@ -51,14 +51,40 @@ wait_for_window() {  # name, seconds
   return 1
 }
 
-# A first run greets the user; answer it as a user would, with a click and Enter.
-if welcome=$(wait_for_window '^Welcome to Snapgate!$' 15); then
-  eval "$(xdotool getwindowgeometry --shell "$welcome")"
+# Answers a message window as a user would, with a click on its title and Enter, and waits until
+# it has gone (Wine takes a moment), so that no second Enter reaches the window behind it.
+answer() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + 10)) click 1
   sleep 0.5
   xdotool key Return
-fi
-if ! wait_for_window '^Snapgate!$' 60 >/dev/null; then
+  for _ in $(seq 20); do
+    xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 0
+    sleep 0.5
+  done
+}
+
+# The main dialog is the program's first window of that title, shown when the start-up is over.
+# What comes before it is answered: the first-run welcome, and a notice in the same title (in a
+# new Wine prefix, Wine's Shell Windows collection may not answer, and the program says so).
+main=""
+for _ in $(seq 120); do
+  visible=$(xdotool search --onlyvisible --name '^Snapgate!$' 2>/dev/null || true)
+  [[ -n "$main" ]] || main=$(xdotool search --name '^Snapgate!$' 2>/dev/null | sort -n | head -n 1 || true)
+  if [[ -n "$main" ]] && grep -qx "$main" <<<"$visible"; then break; fi
+  welcome=$(xdotool search --onlyvisible --name '^Welcome to Snapgate!$' 2>/dev/null | head -n 1 || true)
+  if [[ -n "$welcome" ]]; then
+    answer "$welcome"
+  else
+    for notice in $(grep -vx "${main:-none}" <<<"$visible" || true); do
+      echo "Snapgate! shows a notice at start-up (see $shots/run-notice.png); answering it."
+      import -window root "$shots/run-notice.png"
+      answer "$notice"
+    done
+  fi
+  sleep 0.5
+done
+if [[ -z "$main" ]]; then
   echo "The main dialog did not appear." >&2
   exit 1
 fi
