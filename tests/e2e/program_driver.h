@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "win32/message_pump.h"
+#include "win32/run_notes.h"
 
 namespace sg::e2e {
 
@@ -170,8 +170,7 @@ class Program {
   // box at start-up (about something this Wine lacks, say) holds the start-up until answered.
   void AnswerMessageBoxes(HWND main_dialog) {
     for (HWND box : MessageBoxesOf(id(), main_dialog)) {
-      std::printf("note: the program said: %s\n", MessageBoxText(box).c_str());
-      std::fflush(stdout);
+      sg::testing::NoteForTheRun("the program said: " + MessageBoxText(box));
       PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
   }

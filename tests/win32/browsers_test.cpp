@@ -24,7 +24,7 @@
 namespace sg::platform::win32 {
 namespace {
 
-using sg::testing::NoteAboutWine;
+using sg::testing::NoteForTheRun;
 using sg::testing::NotImplementedDispatch;
 using sg::testing::NotImplementedHtmlDocument2;
 using sg::testing::NotImplementedHtmlElement;
@@ -779,7 +779,7 @@ TEST_F(BrowsersUnderWine, InternetExplorerIsAHiddenServerWhoseEventsReachTheSink
   Win32Browsers browsers;
   auto browser = browsers.CreateInternetExplorer();
   if (!browser) {
-    NoteAboutWine("Wine's Internet Explorer server did not start");
+    NoteForTheRun("Wine's Internet Explorer server did not start");
     GTEST_SKIP() << "this Wine prefix could not start the server";
   }
   EXPECT_EQ(browser->ReadyState(), READYSTATE_UNINITIALIZED);
