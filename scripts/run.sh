@@ -65,8 +65,8 @@ answer() {
 }
 
 # The main dialog is the program's first window of that title, shown when the start-up is over.
-# What comes before it is answered: the first-run welcome, and a notice in the same title (in a
-# new Wine prefix, Wine's Shell Windows collection may not answer, and the program says so).
+# What comes before it is answered: the first-run welcome, and a notice in the same title (when
+# Wine's Shell Windows collection does not answer, the program says so).
 main=""
 for _ in $(seq 120); do
   visible=$(xdotool search --onlyvisible --name '^Snapgate!$' 2>/dev/null || true)
