@@ -1,8 +1,8 @@
 #pragma once
 
-// Whether Wine's Shell Windows collection answers. Wine's desktop process registers it a moment
-// after the desktop starts; a program that asks before then is told the class is not registered
-// and shows its message about the missing collection.
+// Whether Wine's Shell Windows collection answers. Wine's desktop process serves it; when it does
+// not answer (a desktop still starting, a prefix without Wine's COM service), the program shows
+// its message about the missing collection.
 #include <windows.h>
 
 #include <exdisp.h>
