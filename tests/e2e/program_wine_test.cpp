@@ -24,7 +24,7 @@ class ProgramUnderWine : public ::testing::Test {
     SettingsOfALaterStart();
     // Keep the machine-wide presets out of these runs: other tests cover them.
     SetSetting("m_MaxBrowserBlock", "0");
-    // Asked before the program starts: it also wakes the collection for the program.
+    // Asked before the program starts, so that a desktop still starting has time to offer it.
     WineShellWindowsAnswer();
   }
   void TearDown() override { ForgetSettings(); }
