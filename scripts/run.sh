@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Windows program and runs it under Wine.
 #
-# With a display (DISPLAY set and answering) the program simply runs there until it is ended from its tray
-# menu. Without one it runs on a virtual display for a short demonstration: it starts, the
-# first-run welcome (and any start-up notice) is answered, the main dialog and the tray icon are photographed; then Wine's
-# Notepad opens, whose title the demonstration has put on the block list, and is closed by the
-# program; the blocked list and the tray tooltip are photographed, and the program is ended.
+# With a display (DISPLAY set and answering) the program simply runs there until it is ended from
+# its tray menu. Without one it runs on a virtual display for a short demonstration: it starts,
+# the first-run welcome (and any start-up notice) is answered, the main dialog and the tray icon
+# are photographed; then Wine's Notepad opens, whose title the demonstration has put on the block
+# list, and is closed by the program; the blocked list and the tray tooltip are photographed, and
+# the program is ended.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
