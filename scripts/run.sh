@@ -71,9 +71,12 @@ answer() {
 main=""
 for _ in $(seq 120); do
   visible=$(xdotool search --onlyvisible --name '^Snapgate!$' 2>/dev/null || true)
-  [[ -n "$main" ]] || main=$(xdotool search --name '^Snapgate!$' 2>/dev/null | sort -n | head -n 1 || true)
+  if [[ -z "$main" ]]; then
+    main=$(xdotool search --name '^Snapgate!$' 2>/dev/null | sort -n | head -n 1 || true)
+  fi
   if [[ -n "$main" ]] && grep -qx "$main" <<<"$visible"; then break; fi
-  welcome=$(xdotool search --onlyvisible --name '^Welcome to Snapgate!$' 2>/dev/null | head -n 1 || true)
+  welcome=$(xdotool search --onlyvisible --name '^Welcome to Snapgate!$' 2>/dev/null |
+    head -n 1 || true)
   if [[ -n "$welcome" ]]; then
     answer "$welcome"
   else
