@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ports/registry.h"
+
+namespace sg::tools {
+
+// Spots adware with a machine-made name: an executable directly in the Windows system folder,
+// started from a Run key, whose name is an unpronounceable jumble of letters. It only judges;
+// the spyware pass terminates what it returns.
+class RandomNameChecker {
+ public:
+  explicit RandomNameChecker(platform::RegistryPort& registry) : registry_(registry) {}
+
+  // Walks a process list's names and paths side by side and returns the listed names (case and
+  // extension as listed) that pass every test. Empty when either list is missing or the check
+  // is switched off with "bDisableRandomCheck". The result lives until the next call.
+  const std::vector<std::string>& FindRandomNamedPrograms(const std::vector<std::string>* names,
+                                                          const std::vector<std::string>* paths);
+
+  // True when the name holds two or more letter pairs that are rare in real words.
+  static bool LooksRandom(std::string_view name);
+
+  // True when the data of a value of root's Run key mentions the name, letter case ignored.
+  bool IsStartedFromRun(std::string_view name, platform::RegistryRoot root);
+
+ private:
+  platform::RegistryPort& registry_;
+  std::vector<std::string> found_;
+};
+
+}  // namespace sg::tools
