@@ -1,6 +1,7 @@
 // Writes the tiny images the adapter tests embed as resources:
-//   make_test_images <icon.ico> <mark.bmp>
-// A 16x16 icon (32 bits per pixel) and a 16x16 bitmap (24 bits per pixel).
+//   make_test_images <icon.ico> <mark.bmp> <states.bmp>
+// A 16x16 icon (32 bits per pixel), a 16x16 bitmap and a 32x16 bitmap of two pictures on
+// magenta (24 bits per pixel).
 #include <cstdint>
 #include <fstream>
 #include <vector>
@@ -19,9 +20,10 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   Put16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-void PutInfoHeader(std::vector<std::uint8_t>& out, int height, int bits, std::uint32_t size) {
+void PutInfoHeader(std::vector<std::uint8_t>& out, int height, int bits, std::uint32_t size,
+                   int width = kSide) {
   Put32(out, 40);
-  Put32(out, kSide);
+  Put32(out, static_cast<std::uint32_t>(width));
   Put32(out, static_cast<std::uint32_t>(height));
   Put16(out, 1);
   Put16(out, static_cast<std::uint16_t>(bits));
@@ -63,22 +65,44 @@ std::vector<std::uint8_t> Icon() {
   return out;
 }
 
-std::vector<std::uint8_t> Bitmap() {
-  constexpr std::uint32_t kPixels = kSide * kSide * 3;  // 48-byte rows need no padding
+struct Bgr {
+  std::uint8_t b, g, r;
+};
+
+// Rows of 16 or 32 pixels of 3 bytes need no padding.
+template <typename Pixel>
+std::vector<std::uint8_t> Bitmap(int width, Pixel pixel) {
+  const auto pixels = static_cast<std::uint32_t>(width * kSide * 3);
   std::vector<std::uint8_t> out;
   out.push_back('B');
   out.push_back('M');
-  Put32(out, 14 + 40 + kPixels);
+  Put32(out, 14 + 40 + pixels);
   Put32(out, 0);
   Put32(out, 14 + 40);
-  PutInfoHeader(out, kSide, 24, kPixels);
+  PutInfoHeader(out, kSide, 24, pixels, width);
   for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      const std::uint8_t level = x == y ? 0x00 : 0xFF;
-      out.insert(out.end(), 3, level);
+    for (int x = 0; x < width; ++x) {
+      const Bgr colour = pixel(x, y);
+      out.insert(out.end(), {colour.b, colour.g, colour.r});
     }
   }
   return out;
+}
+
+std::vector<std::uint8_t> Mark() {
+  return Bitmap(kSide, [](int x, int y) {
+    const std::uint8_t level = x == y ? 0x00 : 0xFF;
+    return Bgr{level, level, level};
+  });
+}
+
+// A blue square and a red one, each inside a magenta border.
+std::vector<std::uint8_t> States() {
+  return Bitmap(2 * kSide, [](int x, int y) {
+    const int inner = x % kSide;
+    if (inner < 3 || inner > 12 || y < 3 || y > 12) return Bgr{0xFF, 0x00, 0xFF};
+    return x < kSide ? Bgr{0xC0, 0x20, 0x00} : Bgr{0x00, 0x20, 0xC0};
+  });
 }
 
 bool Write(const char* path, const std::vector<std::uint8_t>& bytes) {
@@ -91,6 +115,6 @@ bool Write(const char* path, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
-  return Write(argv[1], Icon()) && Write(argv[2], Bitmap()) ? 0 : 1;
+  if (argc != 4) return 2;
+  return Write(argv[1], Icon()) && Write(argv[2], Mark()) && Write(argv[3], States()) ? 0 : 1;
 }

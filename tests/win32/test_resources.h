@@ -11,7 +11,10 @@
 #define TEST_STATIC 5106
 #define TEST_GROUP 5107
 #define TEST_ICON_STATIC 5108
+#define TEST_LIST_VIEW 5109
 #define TEST_ICON 5201
+// Two 16 x 16 pictures side by side on magenta.
+#define TEST_STATES 5202
 #define TEST_MENU 5301
 #define TEST_MENU_OPEN 5311
 #define TEST_MENU_OPTIONS 5312

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -70,6 +71,21 @@ class RecordingEvents : public DialogEvents {
   void OnControlRightDoubleClick(int control_id) override {
     right_double_clicks.push_back(control_id);
   }
+  void OnNotify(const ControlNotification& notification) override {
+    notifications.push_back(
+        {notification.control, notification.code, notification.item, notification.sub_item});
+    if (host_ && notification.control == TEST_LIST_VIEW) {
+      selected_when_told = host_->ListViewSelectedRows(TEST_LIST_VIEW);
+    }
+  }
+  // The notifications of one kind, as {control, code, item, sub-item}.
+  std::vector<std::array<int, 4>> NotificationsOf(int code) const {
+    std::vector<std::array<int, 4>> found;
+    for (const auto& notification : notifications) {
+      if (notification[1] == code) found.push_back(notification);
+    }
+    return found;
+  }
 
   bool Saw(std::uint32_t message) const {
     for (const Received& received : messages) {
@@ -107,6 +123,8 @@ class RecordingEvents : public DialogEvents {
   std::vector<Received> messages;
   std::vector<int> double_clicks;
   std::vector<int> right_double_clicks;
+  std::vector<std::array<int, 4>> notifications;
+  std::vector<int> selected_when_told;
 };
 
 // Waits on another thread for a top-level window with this title, as a user would, and then acts
@@ -164,7 +182,11 @@ class DialogsPortUnderWine : public ::testing::Test {
   void RealDoubleClick(int control, DWORD down, DWORD up) {
     RECT bounds;
     GetWindowRect(Item(control), &bounds);
-    SetCursorPos((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    RealDoubleClickAt({(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2}, down,
+                      up);
+  }
+  void RealDoubleClickAt(POINT screen, DWORD down, DWORD up) {
+    SetCursorPos(screen.x, screen.y);
     INPUT clicks[4] = {};
     for (int i = 0; i < 4; ++i) {
       clicks[i].type = INPUT_MOUSE;
@@ -663,6 +685,184 @@ TEST_F(DialogsPortUnderWine, MessageBoxShowsTheQuestionAndReturnsTheAnswer) {
   EXPECT_EQ(owner, window_);
   EXPECT_TRUE(has_text);
   EXPECT_TRUE(has_yes_and_no);
+}
+
+TEST_F(DialogsPortUnderWine, FindingAListItemIgnoresLetterCaseButNeedsTheWholeText) {
+  Open();
+  for (const char* item : {"ads.example", "POPUP.example", "popup.example"}) {
+    host_->ListAdd(TEST_LIST, item);
+  }
+  EXPECT_EQ(host_->ListFindExact(TEST_LIST, "popup.example"), 1);
+  EXPECT_EQ(host_->ListFindExact(TEST_LIST, "Ads.Example"), 0);
+  EXPECT_EQ(host_->ListFindExact(TEST_LIST, "popup"), -1);
+  EXPECT_EQ(host_->ListFindExact(TEST_LIST, "popup.example.org"), -1);
+}
+
+class ListViewUnderWine : public DialogsPortUnderWine {
+ protected:
+  HWND List() { return Item(TEST_LIST_VIEW); }
+  void AddColumns() {
+    host_->ListViewAddColumn(TEST_LIST_VIEW, 0, "Status", 55, ColumnAlignment::kLeft);
+    host_->ListViewAddColumn(TEST_LIST_VIEW, 1, "Name", 165, ColumnAlignment::kCenter);
+    host_->ListViewAddColumn(TEST_LIST_VIEW, 2, "File", 400, ColumnAlignment::kRight);
+  }
+  void Select(int row) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  }
+  // The colour an image of the small list paints at a point over white.
+  COLORREF PaintedOverWhite(int image, int x, int y) {
+    const auto images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    HDC screen = GetDC(nullptr);
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP pixels = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ before = SelectObject(canvas, pixels);
+    RECT all{0, 0, 16, 16};
+    FillRect(canvas, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(images, image, canvas, 0, 0, ILD_TRANSPARENT);
+    const COLORREF colour = GetPixel(canvas, x, y);
+    SelectObject(canvas, before);
+    DeleteObject(pixels);
+    DeleteDC(canvas);
+    return colour;
+  }
+};
+
+TEST_F(ListViewUnderWine, ColumnsFullRowSelectionAndTheStatePicturesReachTheControl) {
+  Open();
+  AddColumns();
+  host_->ListViewSetFullRowSelect(TEST_LIST_VIEW);
+  host_->ListViewSetImages(TEST_LIST_VIEW, TEST_STATES, RGB(255, 0, 255));
+
+  const std::pair<const char*, int> expected[] = {{"Status", 55}, {"Name", 165}, {"File", 400}};
+  const int formats[] = {LVCFMT_LEFT, LVCFMT_CENTER, LVCFMT_RIGHT};
+  for (int column = 0; column < 3; ++column) {
+    SCOPED_TRACE(column);
+    char header[32] = {};
+    LVCOLUMNA description{};
+    description.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    description.pszText = header;
+    description.cchTextMax = sizeof header;
+    ASSERT_TRUE(
+        SendMessageA(List(), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&description)));
+    EXPECT_STREQ(header, expected[column].first);
+    EXPECT_EQ(description.cx, expected[column].second);
+    EXPECT_EQ(description.fmt & LVCFMT_JUSTIFYMASK, formats[column]);
+  }
+  EXPECT_TRUE(SendMessageA(List(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+
+  const auto images =
+      reinterpret_cast<HIMAGELIST>(SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 2);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  EXPECT_EQ(width, 16);
+  EXPECT_EQ(height, 16);
+  // The magenta border is see-through; the blue and red squares are not.
+  EXPECT_EQ(PaintedOverWhite(0, 1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(PaintedOverWhite(1, 14, 14), RGB(255, 255, 255));
+  const COLORREF blue = PaintedOverWhite(0, 8, 8);
+  const COLORREF red = PaintedOverWhite(1, 8, 8);
+  EXPECT_GT(GetBValue(blue), GetRValue(blue) + 64) << std::hex << blue;
+  EXPECT_GT(GetRValue(red), GetBValue(red) + 64) << std::hex << red;
+
+  // New pictures replace the old list.
+  host_->ListViewSetImages(TEST_LIST_VIEW, TEST_STATES, RGB(255, 0, 255));
+  const auto replaced =
+      reinterpret_cast<HIMAGELIST>(SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(replaced), 2);
+}
+
+TEST_F(ListViewUnderWine, RowsGoInOnTopAndComeBackWithTextsImagesAndSelection) {
+  Open();
+  AddColumns();
+  EXPECT_EQ(host_->ListViewCount(TEST_LIST_VIEW), 0);
+  EXPECT_EQ(host_->ListViewInsert(TEST_LIST_VIEW, 0, "Enabled", 0), 0);
+  EXPECT_EQ(host_->ListViewInsert(TEST_LIST_VIEW, 0, "Disabled", 1), 0);
+  EXPECT_EQ(host_->ListViewInsert(TEST_LIST_VIEW, 40, "Last", 0), 2);
+  EXPECT_EQ(host_->ListViewInsert(TEST_LIST_VIEW, -1, "Nowhere", 0), -1);
+  ASSERT_EQ(host_->ListViewCount(TEST_LIST_VIEW), 3);
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 0, 0), "Disabled");
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 1, 0), "Enabled");
+  EXPECT_EQ(host_->ListViewImage(TEST_LIST_VIEW, 0), 1);
+  EXPECT_EQ(host_->ListViewImage(TEST_LIST_VIEW, 1), 0);
+  EXPECT_EQ(host_->ListViewImage(TEST_LIST_VIEW, 3), -1);
+
+  const std::string long_path = "C:\\" + std::string(3000, 'p') + "\\bho.dll";
+  host_->ListViewSetText(TEST_LIST_VIEW, 1, 2, long_path);
+  host_->ListViewSetText(TEST_LIST_VIEW, 1, 1, "Toolbar Helper");
+  host_->ListViewSetText(TEST_LIST_VIEW, 1, 7, "no such column");
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 1, 2), long_path);
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 1, 1), "Toolbar Helper");
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 1, 7), "");
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 2, 1), "");
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 9, 0), "");
+  const std::string exactly_full(255, 'f');  // fills the first buffer to the last byte
+  host_->ListViewSetText(TEST_LIST_VIEW, 2, 1, exactly_full);
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 2, 1), exactly_full);
+
+  EXPECT_TRUE(host_->ListViewSelectedRows(TEST_LIST_VIEW).empty());
+  Select(2);
+  Select(0);
+  EXPECT_EQ(host_->ListViewSelectedRows(TEST_LIST_VIEW), (std::vector<int>{0, 2}));
+
+  // Deleting a row moves the ones below it up, selection and all.
+  host_->ListViewDelete(TEST_LIST_VIEW, 1);
+  ASSERT_EQ(host_->ListViewCount(TEST_LIST_VIEW), 2);
+  EXPECT_EQ(host_->ListViewText(TEST_LIST_VIEW, 1, 0), "Last");
+  EXPECT_EQ(host_->ListViewSelectedRows(TEST_LIST_VIEW), (std::vector<int>{0, 1}));
+  host_->ListViewDeleteAll(TEST_LIST_VIEW);
+  EXPECT_EQ(host_->ListViewCount(TEST_LIST_VIEW), 0);
+  EXPECT_TRUE(host_->ListViewSelectedRows(TEST_LIST_VIEW).empty());
+}
+
+TEST_F(ListViewUnderWine, DoubleClicksAndColumnClicksReachTheEventsWithRowAndColumn) {
+  Open();
+  AddColumns();
+  for (const char* name : {"first", "second", "third"}) {
+    host_->ListViewInsert(TEST_LIST_VIEW, 99, name, 0);
+  }
+
+  NMITEMACTIVATE activation{};
+  activation.hdr = {List(), TEST_LIST_VIEW, static_cast<UINT>(NM_DBLCLK)};
+  activation.iItem = 2;
+  activation.iSubItem = 1;
+  EXPECT_EQ(SendMessageA(window_, WM_NOTIFY, TEST_LIST_VIEW, reinterpret_cast<LPARAM>(&activation)),
+            0);
+  NMLISTVIEW column_click{};
+  column_click.hdr = {List(), TEST_LIST_VIEW, static_cast<UINT>(LVN_COLUMNCLICK)};
+  column_click.iItem = -1;
+  column_click.iSubItem = 2;
+  SendMessageA(window_, WM_NOTIFY, TEST_LIST_VIEW, reinterpret_cast<LPARAM>(&column_click));
+  // Another control's notification carries only the header: nothing more is read from it.
+  NMHDR from_slider{Item(TEST_SLIDER), TEST_SLIDER, static_cast<UINT>(NM_DBLCLK)};
+  SendMessageA(window_, WM_NOTIFY, TEST_SLIDER, reinterpret_cast<LPARAM>(&from_slider));
+  EXPECT_EQ(events_.NotificationsOf(kNmDblClk),
+            (std::vector<std::array<int, 4>>{{TEST_LIST_VIEW, kNmDblClk, 2, 1},
+                                             {TEST_SLIDER, kNmDblClk, -1, -1}}));
+  EXPECT_EQ(events_.NotificationsOf(kLvnColumnClick),
+            (std::vector<std::array<int, 4>>{{TEST_LIST_VIEW, kLvnColumnClick, -1, 2}}));
+
+  // A real double click on the second row selects it and names it.
+  events_.notifications.clear();
+  ShowInFront();
+  RECT row{};
+  row.left = LVIR_LABEL;
+  ASSERT_TRUE(SendMessageA(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+  POINT target{row.left + 10, (row.top + row.bottom) / 2};
+  ClientToScreen(List(), &target);
+  RealDoubleClickAt(target, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return !events_.NotificationsOf(kNmDblClk).empty(); }));
+  const auto double_click = events_.NotificationsOf(kNmDblClk)[0];
+  EXPECT_EQ(double_click[0], TEST_LIST_VIEW);
+  EXPECT_EQ(double_click[2], 1);
+  EXPECT_EQ(events_.selected_when_told, std::vector<int>{1});
 }
 
 class FileDialogUnderWine : public DialogsPortUnderWine {

@@ -58,6 +58,22 @@ void FakeDialogHost::ChooseComboItem(int control, int index) {
   events_.OnCommand(control, kCbnSelEndOk);
 }
 
+void FakeDialogHost::SelectListViewRows(int control, const std::vector<int>& rows) {
+  auto& all = controls_[control].rows;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    all[i].selected = std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end();
+  }
+}
+
+void FakeDialogHost::DoubleClickListView(int control, int row) {
+  SelectListViewRows(control, {row});
+  events_.OnNotify({control, kNmDblClk, row, 0});
+}
+
+void FakeDialogHost::ClickListViewColumn(int control, int column) {
+  events_.OnNotify({control, kLvnColumnClick, -1, column});
+}
+
 void FakeDialogHost::Show(int show_command) {
   owner_.desktop_.SetVisible(window_, show_command != kSwHide);
 }
@@ -116,6 +132,14 @@ void FakeDialogHost::ListSelect(int control, int index) {
   c.selection = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
 }
 
+int FakeDialogHost::ListFindExact(int control, const std::string& text) {
+  const auto& items = controls_[control].items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (EqualsIgnoringCase(items[i], text)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void FakeDialogHost::ComboAdd(int control, const std::string& text) {
   controls_[control].items.push_back(text);
 }
@@ -126,6 +150,75 @@ int FakeDialogHost::ComboCount(int control) {
 
 void FakeDialogHost::ComboSelect(int control, int index) {
   ListSelect(control, index);
+}
+
+FakeDialogHost::ListViewRow* FakeDialogHost::Row(int control, int row) {
+  auto& rows = controls_[control].rows;
+  if (row < 0 || row >= static_cast<int>(rows.size())) return nullptr;
+  return &rows[static_cast<std::size_t>(row)];
+}
+
+void FakeDialogHost::ListViewAddColumn(int control, int column, const std::string& header,
+                                       int width, ColumnAlignment alignment) {
+  auto& columns = controls_[control].columns;
+  if (column < 0) return;
+  const auto at = std::min(static_cast<std::size_t>(column), columns.size());
+  columns.insert(columns.begin() + static_cast<std::ptrdiff_t>(at), {header, width, alignment});
+}
+
+void FakeDialogHost::ListViewSetImages(int control, int bitmap_resource,
+                                       std::uint32_t transparent) {
+  controls_[control].image_bitmap = bitmap_resource;
+  controls_[control].image_transparent = transparent;
+}
+
+int FakeDialogHost::ListViewCount(int control) {
+  return static_cast<int>(controls_[control].rows.size());
+}
+
+int FakeDialogHost::ListViewInsert(int control, int row, const std::string& text, int image) {
+  auto& rows = controls_[control].rows;
+  if (row < 0) return -1;
+  const auto at = std::min(static_cast<std::size_t>(row), rows.size());
+  rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), {{text}, image, false});
+  return static_cast<int>(at);
+}
+
+void FakeDialogHost::ListViewSetText(int control, int row, int column, const std::string& text) {
+  ListViewRow* found = Row(control, row);
+  // Like the real control, a column that was never added takes no text.
+  const int columns = static_cast<int>(controls_[control].columns.size());
+  if (!found || column < 0 || (column > 0 && column >= columns)) return;
+  if (found->texts.size() <= static_cast<std::size_t>(column)) {
+    found->texts.resize(static_cast<std::size_t>(column) + 1);
+  }
+  found->texts[static_cast<std::size_t>(column)] = text;
+}
+
+std::string FakeDialogHost::ListViewText(int control, int row, int column) {
+  const ListViewRow* found = Row(control, row);
+  if (!found || column < 0 || static_cast<std::size_t>(column) >= found->texts.size()) return {};
+  return found->texts[static_cast<std::size_t>(column)];
+}
+
+int FakeDialogHost::ListViewImage(int control, int row) {
+  const ListViewRow* found = Row(control, row);
+  return found ? found->image : -1;
+}
+
+void FakeDialogHost::ListViewDelete(int control, int row) {
+  if (!Row(control, row)) return;
+  auto& rows = controls_[control].rows;
+  rows.erase(rows.begin() + row);
+}
+
+std::vector<int> FakeDialogHost::ListViewSelectedRows(int control) {
+  std::vector<int> selected;
+  const auto& rows = controls_[control].rows;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].selected) selected.push_back(static_cast<int>(i));
+  }
+  return selected;
 }
 
 void FakeDialogHost::MoveControl(int control, int dx, int dy, int width, int height) {

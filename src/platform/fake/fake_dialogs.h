@@ -21,6 +21,17 @@ class FakeDialogs;
 // dialogs' virtual clock, and a desktop window so that it can be found and posted to.
 class FakeDialogHost final : public DialogHost {
  public:
+  struct ListViewColumn {
+    std::string header;
+    int width = 0;
+    ColumnAlignment alignment = ColumnAlignment::kLeft;
+  };
+  struct ListViewRow {
+    std::vector<std::string> texts;  // by column; missing ones are empty
+    int image = 0;
+    bool selected = false;
+  };
+
   struct Control {
     bool checked = false;
     std::string text;
@@ -32,6 +43,12 @@ class FakeDialogHost final : public DialogHost {
     int position = 0;   // slider
     int animation = 0;  // AVI resource playing, 0 for none
     std::optional<SystemIcon> system_icon;
+    // List view.
+    std::vector<ListViewColumn> columns;
+    bool full_row_select = false;
+    int image_bitmap = 0;  // bitmap resource of the small images, 0 for none
+    std::uint32_t image_transparent = 0;
+    std::vector<ListViewRow> rows;
     // Client-area rectangle; controls start empty at the origin unless moved.
     int x = 0;
     int y = 0;
@@ -59,6 +76,11 @@ class FakeDialogHost final : public DialogHost {
   void Type(int control, const std::string& text) { controls_[control].text = text; }
   void ChooseComboItem(int control, int index);
   void ChooseListItem(int control, int index) { controls_[control].selection = index; }
+  // Exactly these rows of a list view become selected.
+  void SelectListViewRows(int control, const std::vector<int>& rows);
+  // A double click on a row selects it alone before the list view tells the dialog.
+  void DoubleClickListView(int control, int row);
+  void ClickListViewColumn(int control, int column);
 
   WindowHandle Window() override { return window_; }
   void Show(int show_command) override;
@@ -86,10 +108,23 @@ class FakeDialogHost final : public DialogHost {
   void ListReset(int control) override;
   int ListSelection(int control) override { return controls_[control].selection; }
   void ListSelect(int control, int index) override;
+  int ListFindExact(int control, const std::string& text) override;
   void ComboAdd(int control, const std::string& text) override;
   int ComboCount(int control) override;
   int ComboSelection(int control) override { return controls_[control].selection; }
   void ComboSelect(int control, int index) override;
+  void ListViewAddColumn(int control, int column, const std::string& header, int width,
+                         ColumnAlignment alignment) override;
+  void ListViewSetFullRowSelect(int control) override { controls_[control].full_row_select = true; }
+  void ListViewSetImages(int control, int bitmap_resource, std::uint32_t transparent) override;
+  int ListViewCount(int control) override;
+  int ListViewInsert(int control, int row, const std::string& text, int image) override;
+  void ListViewSetText(int control, int row, int column, const std::string& text) override;
+  std::string ListViewText(int control, int row, int column) override;
+  int ListViewImage(int control, int row) override;
+  void ListViewDelete(int control, int row) override;
+  void ListViewDeleteAll(int control) override { controls_[control].rows.clear(); }
+  std::vector<int> ListViewSelectedRows(int control) override;
   int SliderPosition(int control) override { return controls_[control].position; }
   void SetSliderPosition(int control, int position) override;
   void PlayAnimation(int control, int avi_resource) override;
@@ -101,6 +136,8 @@ class FakeDialogHost final : public DialogHost {
  private:
   friend class FakeDialogs;
   void Dispatch(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+  // The row of a list view, or null when there is none at that index.
+  ListViewRow* Row(int control, int row);
 
   FakeDialogs& owner_;
   int template_id_;

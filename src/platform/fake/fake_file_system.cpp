@@ -168,21 +168,33 @@ bool FakeFileSystem::Delete(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
-  std::lock_guard lock(mutex_);
-  const std::string from_key = Key(from);
-  const std::string to_key = Key(to);
+bool FakeFileSystem::Rename(const std::string& from_key, const std::string& to) {
   auto source = files_.find(from_key);
+  const std::string to_key = Key(to);
   if (source == files_.end() || source->second->open_count) return false;
-  if (auto target = files_.find(to_key); target != files_.end()) {
-    if (target->second->read_only || target->second->open_count) return false;
-  }
   if (!directories_.count(Parent(to_key))) return false;
   auto file = source->second;
   files_.erase(source);
   file->path = FullPath(to);
   files_[to_key] = std::move(file);
   return true;
+}
+
+bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
+  std::lock_guard lock(mutex_);
+  const std::string from_key = Key(from);
+  const std::string to_key = Key(to);
+  // A new spelling of the same name is a rename onto itself, which Windows allows.
+  if (to_key != from_key && (files_.count(to_key) || directories_.count(to_key))) return false;
+  return Rename(from_key, to);
+}
+
+bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  std::lock_guard lock(mutex_);
+  if (auto target = files_.find(Key(to)); target != files_.end()) {
+    if (target->second->read_only || target->second->open_count) return false;
+  }
+  return Rename(Key(from), to);
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {

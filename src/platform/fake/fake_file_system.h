@@ -16,8 +16,8 @@ namespace sg::platform::fake {
 
 // An in-memory file system with Windows path rules: drive letters, backslashes (slashes are
 // accepted too), names compared without regard to case, "." and "..", and a current directory.
-// A file that is open cannot be deleted. Tests can make files read-only and make reads, writes
-// or closes fail.
+// A file that is open cannot be deleted, moved or replaced. Tests can make files read-only and make
+// reads, writes or closes fail.
 class FakeFileSystem final : public FilePort {
  public:
   FakeFileSystem();
@@ -25,6 +25,7 @@ class FakeFileSystem final : public FilePort {
 
   std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) override;
   bool Delete(const std::string& path) override;
+  bool Move(const std::string& from, const std::string& to) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
 
@@ -52,6 +53,8 @@ class FakeFileSystem final : public FilePort {
 
   std::string Key(const std::string& path) const;
   std::string Parent(const std::string& full_path) const;
+  // Gives the file under from_key the name `to`; the caller has checked the target.
+  bool Rename(const std::string& from_key, const std::string& to);
 
   mutable std::mutex mutex_;
   std::string current_directory_;

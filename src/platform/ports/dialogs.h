@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ports/windows.h"
 
@@ -19,6 +20,21 @@ inline constexpr int kBnClicked = 0;
 inline constexpr int kCbnSelChange = 1;
 inline constexpr int kCbnSelEndOk = 9;
 inline constexpr int kLbnDblClk = 2;
+
+// Notification codes of WM_NOTIFY that the program reacts to.
+inline constexpr int kNmDblClk = -3;
+inline constexpr int kLvnColumnClick = -108;
+
+// What a control reported through WM_NOTIFY. For list views, item is the row (or -1) and
+// sub_item the column (for kLvnColumnClick the clicked column).
+struct ControlNotification {
+  int control = 0;
+  int code = 0;
+  int item = -1;
+  int sub_item = -1;
+};
+
+enum class ColumnAlignment { kLeft, kRight, kCenter };
 
 // Message box styles.
 inline constexpr std::uint32_t kMbYesNo = 0x0004;
@@ -55,6 +71,8 @@ class DialogEvents {
   virtual void OnControlDoubleClick(int /*control_id*/) {}
   // WM_RBUTTONDBLCLK inside a control.
   virtual void OnControlRightDoubleClick(int /*control_id*/) {}
+  // WM_NOTIFY from a control (tooltip requests excepted: TooltipText answers those).
+  virtual void OnNotify(const ControlNotification& /*notification*/) {}
 };
 
 // One dialog window made from a resource template, and its controls by identifier.
@@ -94,12 +112,33 @@ class DialogHost {
   virtual void ListReset(int control) = 0;
   virtual int ListSelection(int control) = 0;  // -1 for none
   virtual void ListSelect(int control, int index) = 0;
+  // LB_FINDSTRINGEXACT from the start: the first item equal to the text, letter case ignored;
+  // -1 for none.
+  virtual int ListFindExact(int control, const std::string& text) = 0;
 
   // Drop-down lists.
   virtual void ComboAdd(int control, const std::string& text) = 0;
   virtual int ComboCount(int control) = 0;
   virtual int ComboSelection(int control) = 0;           // -1 for none
   virtual void ComboSelect(int control, int index) = 0;  // an index out of range selects none
+
+  // List views in report style. Rows are counted from the top; row texts are column 0.
+  virtual void ListViewAddColumn(int control, int column, const std::string& header, int width,
+                                 ColumnAlignment alignment) = 0;
+  virtual void ListViewSetFullRowSelect(int control) = 0;
+  // The small images: a bitmap resource of 16 x 16 pictures side by side, put in an 8-bit
+  // image list (initial size 8, growth 1) with one colour (0x00BBGGRR) transparent.
+  virtual void ListViewSetImages(int control, int bitmap_resource, std::uint32_t transparent) = 0;
+  virtual int ListViewCount(int control) = 0;
+  // Inserts a row before `row` (past the end: at the end); its index, or -1.
+  virtual int ListViewInsert(int control, int row, const std::string& text, int image) = 0;
+  virtual void ListViewSetText(int control, int row, int column, const std::string& text) = 0;
+  virtual std::string ListViewText(int control, int row, int column) = 0;
+  virtual int ListViewImage(int control, int row) = 0;  // -1 for no such row
+  virtual void ListViewDelete(int control, int row) = 0;
+  virtual void ListViewDeleteAll(int control) = 0;
+  // The selected rows, top to bottom.
+  virtual std::vector<int> ListViewSelectedRows(int control) = 0;
 
   // Sliders.
   virtual int SliderPosition(int control) = 0;

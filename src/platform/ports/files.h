@@ -33,6 +33,8 @@ class FilePort {
   // Null when the file cannot be opened.
   virtual std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) = 0;
   virtual bool Delete(const std::string& path) = 0;
+  // MoveFileA: renames or moves a file; fails when the new name is taken.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING: puts a complete new file in place of another.
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
   // True for an existing file or folder.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/win32/unclashed_names.h"
 
@@ -193,6 +194,10 @@ class Win32DialogHost final : public DialogHost {
   void ListReset(int control) override { Send(control, LB_RESETCONTENT, 0, 0); }
   int ListSelection(int control) override { return Send(control, LB_GETCURSEL, 0, 0); }
   void ListSelect(int control, int index) override { Send(control, LB_SETCURSEL, index, 0); }
+  int ListFindExact(int control, const std::string& text) override {
+    return Send(control, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                reinterpret_cast<LPARAM>(text.c_str()));
+  }
 
   void ComboAdd(int control, const std::string& text) override {
     Send(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -203,6 +208,100 @@ class Win32DialogHost final : public DialogHost {
     // Wine's combo box keeps its selection when given an index out of range other than -1.
     if (index < 0 || index >= ComboCount(control)) index = -1;
     Send(control, CB_SETCURSEL, index, 0);
+  }
+
+  void ListViewAddColumn(int control, int column, const std::string& header, int width,
+                         ColumnAlignment alignment) override {
+    LVCOLUMNA description{};
+    description.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    description.fmt = alignment == ColumnAlignment::kRight    ? LVCFMT_RIGHT
+                      : alignment == ColumnAlignment::kCenter ? LVCFMT_CENTER
+                                                              : LVCFMT_LEFT;
+    description.cx = width;
+    description.pszText = const_cast<char*>(header.c_str());
+    description.iSubItem = column;
+    Send(control, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+         reinterpret_cast<LPARAM>(&description));
+  }
+
+  void ListViewSetFullRowSelect(int control) override {
+    Send(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  }
+
+  void ListViewSetImages(int control, int bitmap_resource, std::uint32_t transparent) override {
+    HBITMAP pictures = LoadBitmapA(ProgramModule(), MAKEINTRESOURCEA(bitmap_resource));
+    if (!pictures) return;
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 8, 1);
+    if (images) ImageList_AddMasked(images, pictures, transparent);
+    // The image list keeps copies of the pictures.
+    DeleteObject(pictures);
+    if (!images) return;
+    // Without LVS_SHAREIMAGELISTS the list view destroys its list with itself, but one that
+    // it gives back on replacement is ours.
+    const auto previous = reinterpret_cast<HIMAGELIST>(SendDlgItemMessageA(
+        window_, control, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
+    if (previous && previous != images) ImageList_Destroy(previous);
+  }
+
+  int ListViewCount(int control) override { return Send(control, LVM_GETITEMCOUNT, 0, 0); }
+
+  int ListViewInsert(int control, int row, const std::string& text, int image) override {
+    if (row < 0) return -1;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = image;
+    return Send(control, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+
+  void ListViewSetText(int control, int row, int column, const std::string& text) override {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    Send(control, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  }
+
+  std::string ListViewText(int control, int row, int column) override {
+    // The call cuts a text that does not fit and says how much it copied; one that fills
+    // the buffer may have been cut.
+    std::string text(256, '\0');
+    for (;;) {
+      LVITEMA item{};
+      item.iSubItem = column;
+      item.pszText = text.data();
+      item.cchTextMax = static_cast<int>(text.size());
+      const int length = Send(control, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                              reinterpret_cast<LPARAM>(&item));
+      if (length < static_cast<int>(text.size()) - 1) {
+        text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+        return text;
+      }
+      text.resize(text.size() * 2);
+    }
+  }
+
+  int ListViewImage(int control, int row) override {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    if (!Send(control, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return item.iImage;
+  }
+
+  void ListViewDelete(int control, int row) override {
+    Send(control, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  }
+  void ListViewDeleteAll(int control) override { Send(control, LVM_DELETEALLITEMS, 0, 0); }
+
+  std::vector<int> ListViewSelectedRows(int control) override {
+    std::vector<int> rows;
+    int row = -1;
+    while ((row = Send(control, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                       MAKELPARAM(LVNI_SELECTED, 0))) != -1) {
+      rows.push_back(row);
+    }
+    return rows;
   }
 
   int SliderPosition(int control) override { return Send(control, TBM_GETPOS, 0, 0); }
@@ -252,12 +351,17 @@ class Win32DialogHost final : public DialogHost {
           return TRUE;
         }
         break;
-      case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lparam)->code == TTN_GETDISPINFOA) {
+      case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+        if (header.code == TTN_GETDISPINFOA) {
           AnswerTooltip(*reinterpret_cast<NMTTDISPINFOA*>(lparam));
           return TRUE;
         }
-        break;
+        if (!tooltip_ || header.hwndFrom != tooltip_) events_.OnNotify(NotificationOf(header));
+        // Unanswered, every notification gets 0 from the default procedure: the control goes
+        // on as it would without us (a changing item may change, drawing is its own).
+        return FALSE;
+      }
       case WM_LBUTTONDBLCLK:
         if (const int control = ControlAt({LOWORD(lparam), HIWORD(lparam)})) {
           events_.OnControlDoubleClick(control);
@@ -282,6 +386,26 @@ class Win32DialogHost final : public DialogHost {
     if (AnswersDirectly(message)) return static_cast<INT_PTR>(*answer);
     SetWindowLongPtrA(window_, DWLP_MSGRESULT, static_cast<LONG_PTR>(*answer));
     return TRUE;
+  }
+
+  static ControlNotification NotificationOf(const NMHDR& header) {
+    ControlNotification notification;
+    notification.control = static_cast<int>(header.idFrom);
+    notification.code = static_cast<int>(header.code);
+    char class_name[32] = {};
+    GetClassNameA(header.hwndFrom, class_name, sizeof class_name);
+    if (lstrcmpiA(class_name, WC_LISTVIEWA) != 0) return notification;
+    // Only these two arrive with more than the header.
+    if (header.code == static_cast<UINT>(NM_DBLCLK)) {
+      const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
+      notification.item = activation.iItem;
+      notification.sub_item = activation.iSubItem;
+    } else if (header.code == static_cast<UINT>(LVN_COLUMNCLICK)) {
+      const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
+      notification.item = click.iItem;
+      notification.sub_item = click.iSubItem;
+    }
+    return notification;
   }
 
   void AnswerTooltip(NMTTDISPINFOA& request) {

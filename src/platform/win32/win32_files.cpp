@@ -55,6 +55,10 @@ bool Win32Files::Delete(const std::string& path) {
   return DeleteFileA(path.c_str());
 }
 
+bool Win32Files::Move(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str());
+}
+
 bool Win32Files::ReplaceFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }

@@ -8,6 +8,7 @@ class Win32Files final : public FilePort {
  public:
   std::unique_ptr<OpenFile> Open(const std::string& path, FileOpenMode mode) override;
   bool Delete(const std::string& path) override;
+  bool Move(const std::string& from, const std::string& to) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
 };
