@@ -6,6 +6,7 @@
 // Dialog templates.
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
+#define IDD_PLUGIN_CLEANER 129
 #define IDD_SAFE_SITES 132
 #define IDD_ADD_SAFE_SITE 133
 #define IDD_WINDOW_PICKER 171
@@ -27,6 +28,8 @@
 
 // Bitmaps.
 #define IDB_ENABLED_OFF 146
+// 16 x 16 pictures side by side on magenta (transparent): 0 enabled, 1 disabled.
+#define IDB_PLUGIN_STATES 129
 
 // Animation clips (resource type "AVI").
 #define IDR_AVI_IDLE 114
@@ -104,6 +107,13 @@
 
 // Add-to-white-list dialog (IDD_ADD_SAFE_SITE).
 #define IDC_SAFE_SITE_ENTRY 1013
+
+// Plug-in cleaner (IDD_PLUGIN_CLEANER).
+#define IDC_PLUGIN_LIST 1000
+#define IDC_PLUGIN_DISABLE_ALL 1002
+#define IDC_PLUGIN_ENABLE_ALL 1003
+#define IDC_PLUGIN_TOGGLE 1004
+#define IDC_PLUGIN_HELP 1010
 
 // About box (IDD_ABOUT): the icon that answers the hidden double click.
 #define IDC_ABOUT_ICON 1106

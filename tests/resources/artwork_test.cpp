@@ -117,6 +117,39 @@ TEST(OffMarkTest, CrossInTheMiddleOfAnEmptySquare) {
   EXPECT_TRUE(AlphaIsMirrored(mark));
 }
 
+TEST(PluginStatesTest, GreenCheckAndRedCrossOnMagentaWhereTheyAreNotDrawn) {
+  const Image states = DrawPluginStates();
+  ASSERT_EQ(states.width, 16 * kPluginStatePictures);
+  ASSERT_EQ(states.height, 16);
+  const Bytes bmp = EncodeBmp24(states);
+  int green = 0, red = 0, differing = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const Rgba enabled = states.at(x, y);
+      const Rgba disabled = states.at(16 + x, y);
+      green += enabled.a >= 128 && enabled.g > enabled.r + 80 && enabled.g > enabled.b + 80;
+      red += disabled.a >= 128 && disabled.r > disabled.g + 80 && disabled.r > disabled.b + 80;
+      differing += (enabled.a >= 128) != (disabled.a >= 128);
+      EXPECT_LT(enabled.r, 200) << "no stray red in the check mark";
+      EXPECT_LT(disabled.g, 200) << "no stray green in the cross";
+    }
+  }
+  EXPECT_GT(green, 12);
+  EXPECT_GT(red, 12);
+  EXPECT_GT(differing, 12) << "the two pictures have different shapes";
+  // Corners of both pictures are background: magenta exactly in the bitmap (BGR, bottom row
+  // first, 96 bytes a row).
+  for (int x : {0, 15, 16, 31}) {
+    SCOPED_TRACE(x);
+    EXPECT_LT(states.at(x, 0).a, 128);
+    EXPECT_LT(states.at(x, 15).a, 128);
+    for (std::size_t row : {0u, 15u}) {
+      const std::size_t at = 54 + row * 96 + std::size_t(x) * 3;
+      EXPECT_EQ(Bytes(bmp.begin() + at, bmp.begin() + at + 3), (Bytes{255, 0, 255}));
+    }
+  }
+}
+
 void ExpectOpaqueFramesOnBackdrop(const std::vector<Image>& frames, Rgba backdrop) {
   for (const Image& frame : frames) {
     ASSERT_EQ(frame.width, 32);

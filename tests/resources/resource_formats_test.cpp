@@ -100,6 +100,30 @@ TEST(BmpTest, MonochromeBitmapHasBlackInkOnWhite) {
   EXPECT_EQ(bmp[top + 1], 0b1111'1000);
 }
 
+TEST(BmpTest, TrueColourBitmapIsBottomUpBgrWithPaddedRowsAndMagentaForTransparency) {
+  Image image(3, 2, kGreen);
+  image.at(0, 0) = Rgba{10, 20, 30, 255};  // top left
+  image.at(2, 1) = Rgba{1, 2, 3, 127};     // bottom right, mostly transparent
+  image.at(1, 1) = Rgba{40, 50, 60, 128};  // half covered: keeps its colour
+  const Bytes bmp = EncodeBmp24(image);
+  EXPECT_EQ(Tag(bmp, 0).substr(0, 2), "BM");
+  EXPECT_EQ(U32(bmp, 2), bmp.size());
+  EXPECT_EQ(U32(bmp, 10), 54u) << "no palette";
+  EXPECT_EQ(U32(bmp, 14), 40u);
+  EXPECT_EQ(U32(bmp, 14 + 4), 3u);
+  EXPECT_EQ(U32(bmp, 14 + 8), 2u) << "positive height: rows bottom-up";
+  EXPECT_EQ(U16(bmp, 14 + 12), 1u) << "planes";
+  EXPECT_EQ(U16(bmp, 14 + 14), 24u);
+  EXPECT_EQ(U32(bmp, 14 + 16), 0u) << "uncompressed";
+  EXPECT_EQ(U32(bmp, 14 + 20), 2u * 12) << "9 bytes of pixels padded to 12 per row";
+  ASSERT_EQ(bmp.size(), 54u + 2 * 12);
+  // Bottom row first.
+  EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.begin() + 66),
+            (Bytes{0, 255, 0, 60, 50, 40, 255, 0, 255, 0, 0, 0}));
+  EXPECT_EQ(Bytes(bmp.begin() + 66, bmp.begin() + 72), (Bytes{30, 20, 10, 0, 255, 0}));
+  EXPECT_EQ(Bytes(bmp.begin() + 75, bmp.end()), (Bytes{0, 0, 0})) << "padding";
+}
+
 TEST(WavTest, HeaderDescribesSixteenBitMonoPcm) {
   const Bytes wav = EncodeWav({0, 1, -1, 32767, -32768}, 22050);
   EXPECT_EQ(Tag(wav, 0), "RIFF");

@@ -233,6 +233,36 @@ Image DrawOffMark(int size) {
   return image;
 }
 
+Image DrawPluginStates() {
+  constexpr int kSide = 16;
+  Image check(kSide, kSide);
+  // A dark rim under a bright stroke keeps the mark readable on white and on the selection.
+  const auto tick = [](double radius) {
+    const Shape down = StrokeShape(0.20, 0.52, 0.42, 0.74, radius);
+    const Shape up = StrokeShape(0.42, 0.74, 0.82, 0.24, radius);
+    return Union(down, up);
+  };
+  Fill(check, tick(0.12), Hex(0x0F5A1C));
+  Fill(check, tick(0.065), Hex(0x2DBE45));
+
+  Image cross(kSide, kSide);
+  const auto arms = [](double radius) {
+    return Union(StrokeShape(0.26, 0.26, 0.74, 0.74, radius),
+                 StrokeShape(0.74, 0.26, 0.26, 0.74, radius));
+  };
+  Fill(cross, arms(0.12), Hex(0x7A0C0C));
+  Fill(cross, arms(0.065), Hex(0xE0281E));
+
+  Image states(kSide * kPluginStatePictures, kSide);
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      states.at(x, y) = check.at(x, y);
+      states.at(kSide + x, y) = cross.at(x, y);
+    }
+  }
+  return states;
+}
+
 std::vector<Image> DrawIdleClip(int size, Rgba backdrop) {
   const ShieldColours colours = ColoursOf(ShieldLook::kNormal);
   const ShieldColours back = {colours.border, Mix(colours.light, colours.dark, 0.6),

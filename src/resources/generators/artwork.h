@@ -38,6 +38,11 @@ Image DrawWarningIcon(int size);
 // The mark beside "Enabled" while blocking is off: a small cross, as ink on transparent.
 Image DrawOffMark(int size);
 
+// The plug-in list's state pictures, 16 x 16 side by side on transparent: 0 enabled (a green
+// check mark), 1 disabled (a red cross).
+inline constexpr int kPluginStatePictures = 2;
+Image DrawPluginStates();
+
 // The backdrop of the animation frames: the dialog face colour they are shown on.
 inline constexpr Rgba kDialogFace{240, 240, 240, 255};
 

@@ -1,6 +1,7 @@
 // Build step: draws one of the program's pictures and writes it in its resource format.
 //   make_picture icon <normal|alert|disabled|tools|warning> <output.ico>
 //   make_picture off-mark <output.bmp>
+//   make_picture plugin-states <output.bmp>
 //   make_picture clip <idle|zap> <output.avi>
 #include <cstdio>
 #include <string>
@@ -35,6 +36,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: make_picture icon <normal|alert|disabled|tools|warning> <out.ico>\n"
                "       make_picture off-mark <out.bmp>\n"
+               "       make_picture plugin-states <out.bmp>\n"
                "       make_picture clip <idle|zap> <out.avi>\n");
   return 2;
 }
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
     output = argv[3];
   } else if (kind == "off-mark" && argc == 3) {
     bytes = EncodeMonochromeBmp(DrawOffMark(13));
+    output = argv[2];
+  } else if (kind == "plugin-states" && argc == 3) {
+    bytes = EncodeBmp24(DrawPluginStates());
     output = argv[2];
   } else if (kind == "clip" && argc == 4) {
     const std::string name = argv[2];

@@ -233,6 +233,32 @@ Bytes EncodeMonochromeBmp(const Image& image) {
   return out;
 }
 
+Bytes EncodeBmp24(const Image& image) {
+  const std::uint32_t stride = (std::uint32_t(image.width) * 3 + 3) / 4 * 4;
+  const std::uint32_t image_size = stride * std::uint32_t(image.height);
+  const std::uint32_t bits_offset = 14 + 40;
+  Bytes out;
+  Writer w(out);
+  w.U8('B');
+  w.U8('M');
+  w.U32(bits_offset + image_size);
+  w.U16(0);
+  w.U16(0);
+  w.U32(bits_offset);
+  BitmapInfoHeader(w, image.width, image.height, 24, image_size, 0);
+  for (int y = image.height - 1; y >= 0; --y) {
+    std::vector<std::uint8_t> row(stride, 0);
+    for (int x = 0; x < image.width; ++x) {
+      const Rgba p = image.at(x, y).a < 128 ? kTransparentKey : image.at(x, y);
+      row[std::size_t(x) * 3] = p.b;
+      row[std::size_t(x) * 3 + 1] = p.g;
+      row[std::size_t(x) * 3 + 2] = p.r;
+    }
+    w.Append(row);
+  }
+  return out;
+}
+
 IndexedClip QuantizeClip(const std::vector<Image>& frames, std::uint32_t microseconds_per_frame,
                          const std::vector<Rgba>& keep) {
   IndexedClip clip;

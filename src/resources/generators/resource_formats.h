@@ -42,6 +42,13 @@ Bytes EncodeIco(const std::vector<Image>& images);
 // the rest index 1 (white): drawn as a monochrome bitmap, ink takes the text colour.
 Bytes EncodeMonochromeBmp(const Image& image);
 
+// The colour that stands for "transparent" in bitmaps without alpha: image lists mask it out.
+inline constexpr Rgba kTransparentKey{255, 0, 255, 255};
+
+// A 24-bit .bmp file of opaque pixels. Pixels with alpha below 128 become kTransparentKey; the
+// rest keep their colour and lose their alpha.
+Bytes EncodeBmp24(const Image& image);
+
 // A clip of 8-bit palette frames that share one palette (at most 256 colours).
 struct IndexedClip {
   int width = 0;
