@@ -30,11 +30,11 @@ for preset in "${presets[@]}"; do
   ctest --preset "$preset" || failed+=("$preset")
 done
 
-# The end-to-end run photographs the main dialog; keep a PNG of it beside the BMP.
-shot=build/windows/screenshots/main-dialog.bmp
-if [[ -f "$shot" ]]; then
-  convert "$shot" "${shot%.bmp}.png" && echo "Main dialog as the end-to-end test saw it: ${shot%.bmp}.png"
-fi
+# The end-to-end run photographs the dialogs it opens; keep a PNG of each beside its BMP.
+for shot in build/windows/screenshots/*.bmp; do
+  [[ -f "$shot" ]] || continue
+  convert "$shot" "${shot%.bmp}.png" && echo "As the end-to-end test saw it: ${shot%.bmp}.png"
+done
 
 # What the Wine runs noted about the Wine they ran on (a collection it lacked, a message box).
 notes="build/windows/Testing/Temporary/LastTest.log"

@@ -24,9 +24,7 @@ BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray)
 
 void BlockRecord::Record(const std::string& list_line, bool with_sound, bool with_flash,
                          std::optional<int> flashes) {
-  if (with_sound && settings_.play_sound) {
-    platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
-  }
+  if (with_sound) PlaySound();
   ++total_blocks_;
   ++run_blocks_;
   count_text_ = std::to_string(run_blocks_);
@@ -44,10 +42,13 @@ void BlockRecord::Record(const std::string& list_line, bool with_sound, bool wit
 
 void BlockRecord::ReportLine(const std::string& line, bool with_sound, bool with_flash) {
   if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, line);
-  if (with_sound && settings_.play_sound) {
-    platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
-  }
+  if (with_sound) PlaySound();
   if (with_flash && settings_.flash_tray) FlashTray();
+}
+
+void BlockRecord::PlaySound() {
+  if (!settings_.play_sound) return;
+  platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
 }
 
 void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,

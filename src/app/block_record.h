@@ -49,6 +49,9 @@ class BlockRecord {
   void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt,
                  bool one_at_a_time = false);
 
+  // The block sound, asynchronously, when the user wants sounds.
+  void PlaySound();
+
   int total_blocks() const { return total_blocks_; }
   int run_blocks() const { return run_blocks_; }
   const std::string& count_text() const { return count_text_; }

@@ -6,9 +6,14 @@
 #include "app/program_behind.h"
 #include "browser/toolbar_integration.h"
 #include "common/ascii.h"
+#include "common/program_folder.h"
+#include "common/web_addresses.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
 #include "settings/registry_store.h"
+#include "tools/plugin_cleaner.h"
+#include "tools/plugin_cleaner_dialog.h"
+#include "tools/spyware_pass.h"
 
 namespace sg::app {
 
@@ -16,8 +21,6 @@ namespace {
 
 using settings::kProgramSection;
 using settings::RegistryStore;
-
-constexpr const char* kPopupTestPage = "http://www.snapgate.example/popuptest.html";
 
 constexpr std::uint32_t kMessengerRetryMs = 12000;
 constexpr std::uint32_t kSpywarePassMs = 1020000;
@@ -103,12 +106,6 @@ void MainDialog::WriteSetting(const char* name, const std::string& value) {
   RegistryStore(platform_.registry).WriteString(kProgramSection, name, value);
 }
 
-std::string MainDialog::ProgramFolder() {
-  const std::string module = platform_.system.ModuleFileName();
-  const auto slash = module.rfind('\\');
-  return slash == std::string::npos ? module : module.substr(0, slash);
-}
-
 void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_ = &host;
   RegistryStore store(platform_.registry);
@@ -119,8 +116,9 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_->SetTitle("Snapgate!");
   dialog_->EnableTooltips();
   blocks_.AttachBlockedList(*dialog_);
+  tools_report_.AttachBlockedList(*dialog_);
 
-  platform_.system.SetCurrentDirectory(ProgramFolder());
+  platform_.system.SetCurrentDirectory(ProgramFolder(platform_.system));
   first_run_ = !platform_.files.Exists("whitelist.txt");
 
   const bool splash_disabled = store.ReadInt(kProgramSection, "bDisableSplash") == 1;
@@ -176,6 +174,7 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   }
   WriteScriptErrorSettings();
   if (options_.adware_protection) {
+    RunSpywarePass();
     settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
   }
   // Systems before Windows 2000 get no hook library.
@@ -324,6 +323,8 @@ void MainDialog::OnCommand(int id, int notification) {
       return browser::AddToSafeSites(platform_, safe_sites_, dialog_);
     case IDM_ADD_BLOCK_ENTRY:
       return browser::AddToBlockList(platform_, block_list_, dialog_);
+    case IDC_PLUGINS:
+      return ShowPluginCleaner();
     case IDC_POPUP_TEST: {
       platform::ShellExecuteRequest request;
       request.file = kPopupTestPage;
@@ -341,6 +342,9 @@ void MainDialog::OnTimer(std::uint32_t timer_id) {
     StopMessenger();
     dialog_->KillTimer(kTimerMessenger);
   } else if (timer_id == kTimerSpywarePass) {
+    if (HoldDownKeyUp() && tray_.blocking_enabled() && options_.adware_protection) {
+      RunSpywarePass();
+    }
     WriteScriptErrorSettings();
   } else if (timer_id == kTimerTitleScan) {
     if (HoldDownKeyUp() && tray_.blocking_enabled()) title_scanner_.Scan(block_list_.Entries());
@@ -412,6 +416,8 @@ void MainDialog::ExitSequence() {
   netscape_.Stop();
   dialog_->KillTimer(kTimerTitleScan);
   dialog_->KillTimer(kTimerSpywarePass);
+  // What the cleaner disabled comes back with the program's end, whatever the setting says.
+  tools::EnableAllPluginsSilently(platform_);
   settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
   RunNet("start Messenger");
   tray_.RemoveIcon();
@@ -474,6 +480,7 @@ void MainDialog::OnOptionClicked(int control) {
   WriteSetting(kStoredAs.at(control), on ? "1" : "0");
 
   if (control == IDC_ADWARE_PROTECTION) {
+    if (on) RunSpywarePass();
     settings::ApplyRegistryPreset(platform_, on ? settings::RegistryPreset::kAdwareProtectionOn
                                                 : settings::RegistryPreset::kAdwareProtectionOff);
   } else if (control == IDC_MANUAL_POPUPS && on) {
@@ -497,6 +504,8 @@ void MainDialog::ToggleBlocking() {
   if (tray_.blocking_enabled()) {
     tray_.set_blocking_enabled(false);
     RunNet("start Messenger");
+    if (tools::PluginCleanerSwitchedOn(platform_.registry))
+      tools::EnableAllPluginsSilently(platform_);
     if (options_.adware_protection) {
       settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
     }
@@ -505,6 +514,9 @@ void MainDialog::ToggleBlocking() {
     tray_.set_blocking_enabled(true);
     RunNet("stop Messenger");
     if (options_.adware_protection) {
+      if (tools::PluginCleanerSwitchedOn(platform_.registry)) {
+        tools::DisableHarmfulPluginsSilently(platform_);
+      }
       settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
     }
     tray_.SetIconResource(IDI_TRAY_NORMAL);
@@ -518,8 +530,9 @@ void MainDialog::PreviewSound() {
 
 void MainDialog::BrowseSound() {
   if (!blocks_.settings().play_sound) return;
-  auto chosen = platform_.dialogs.ChooseFileToOpen(
-      dialog_, "Select a sound effect", "wav", "WAV Sound Files (*.wav)|*.wav||", ProgramFolder());
+  auto chosen = platform_.dialogs.ChooseFileToOpen(dialog_, "Select a sound effect", "wav",
+                                                   "WAV Sound Files (*.wav)|*.wav||",
+                                                   ProgramFolder(platform_.system));
   if (!chosen) return;
   blocks_.settings().sound_path = *chosen;
   sound_name_ = AfterLastBackslash(*chosen);
@@ -610,6 +623,15 @@ void MainDialog::ShowSplash() {
     system->Sleep(shown_ms);
     splash->Show(platform::kSwHide);
   });
+}
+
+void MainDialog::RunSpywarePass() {
+  tools::RunSpywarePass(platform_, tools_report_);
+}
+
+void MainDialog::ShowPluginCleaner() {
+  tools::PluginCleanerDialog cleaner(platform_);
+  platform_.dialogs.RunModal(IDD_PLUGIN_CLEANER, cleaner, dialog_);
 }
 
 void MainDialog::ShowAbout() {

@@ -9,6 +9,7 @@
 #include "app/netscape_scanner.h"
 #include "app/system_tray.h"
 #include "app/title_scanner.h"
+#include "app/tools_report.h"
 #include "browser/browser_table.h"
 #include "browser/list_dialogs.h"
 #include "browser/shell_window_scan.h"
@@ -120,13 +121,15 @@ class MainDialog final : public platform::DialogEvents,
   void RunNet(const std::string& parameters);
   void WriteScriptErrorSettings();
   void ShowAbout();
+  void ShowPluginCleaner();
+  void RunSpywarePass();
   void ShowSplash();
   void WriteSetting(const char* name, const std::string& value);
-  std::string ProgramFolder();
 
   platform::Platform& platform_;
   SystemTray tray_;
   BlockRecord blocks_;
+  ToolsReport tools_report_{blocks_};
   TitleScanner title_scanner_;
   HookBlocker hook_blocker_;
   std::uint32_t hook_message_ = 0;

@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <utility>
 
 #include "browser/filter_list.h"
+#include "common/whole_file.h"
 
 namespace sg::browser {
 namespace {
@@ -61,17 +61,6 @@ class TextModeReader {
   std::optional<int> held_back_;
 };
 
-std::span<const std::uint8_t> Bytes(std::string_view text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
-bool WriteEntries(platform::OpenFile& file, const FilterList& list) {
-  for (int i = 0; i < list.Count(); ++i) {
-    if (!file.Write(Bytes(list.At(i))) || !file.Write(Bytes(kLineEnd))) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void LoadListFile(platform::FilePort& files, const std::string& file_name,
@@ -99,14 +88,13 @@ void LoadListFile(platform::FilePort& files, const std::string& file_name,
 
 bool SaveListFile(platform::FilePort& files, const std::string& file_name,
                   platform::DialogHost& list_dialog, int list_control) {
-  const std::string new_file = file_name + ".new";
-  auto file = files.Open(new_file, platform::FileOpenMode::kCreateWriteOnly);
-  if (!file) return false;
-  const bool written = WriteEntries(*file, FilterList(list_dialog, list_control));
-  const bool closed = file->Close();
-  if (written && closed && files.ReplaceFile(new_file, file_name)) return true;
-  files.Delete(new_file);
-  return false;
+  const FilterList list(list_dialog, list_control);
+  std::string content;
+  for (int i = 0; i < list.Count(); ++i) {
+    content += list.At(i);
+    content += kLineEnd;
+  }
+  return ReplaceWholeFile(files, file_name, content);
 }
 
 }  // namespace sg::browser

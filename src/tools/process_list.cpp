@@ -60,6 +60,21 @@ std::uint32_t DecimalId(const std::string& text) {
   return id;
 }
 
+bool IsCheckableName(const std::string& file_name) {
+  return !file_name.empty() && file_name.size() <= 260;
+}
+
+// Only the first match is terminated: another copy of the program shows up in the next,
+// fresh list.
+int TerminateListed(platform::ProcessesPort& processes, const std::string& decimal_id) {
+  const platform::ProcessHandle process =
+      processes.OpenProcess(platform::kProcessTerminate, DecimalId(decimal_id));
+  if (!process) return kill_result::kCannotOpen;
+  const bool terminated = processes.TerminateProcess(process, 0);
+  processes.CloseHandle(process);
+  return terminated ? kill_result::kKilled : kill_result::kTerminateFailed;
+}
+
 }  // namespace
 
 bool CollectProcesses(platform::ProcessesPort& processes, std::vector<std::string>* names,
@@ -82,18 +97,11 @@ bool CollectProcesses(platform::ProcessesPort& processes, ProcessList& list) {
 int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name,
                       const std::vector<std::string>* names, const std::vector<std::string>* ids) {
   if (!names || !ids) return kill_result::kNoList;
-  if (file_name.empty() || file_name.size() > 260) return kill_result::kBadName;
+  if (!IsCheckableName(file_name)) return kill_result::kBadName;
   const std::string target = AsciiUpper(file_name);
   const std::size_t count = std::min(names->size(), ids->size());
   for (std::size_t i = 0; i < count; ++i) {
-    if (AsciiUpper((*names)[i]) != target) continue;
-    // Only the first match: another copy of the program shows up in the next, fresh list.
-    const platform::ProcessHandle process =
-        processes.OpenProcess(platform::kProcessTerminate, DecimalId((*ids)[i]));
-    if (!process) return kill_result::kCannotOpen;
-    const bool terminated = processes.TerminateProcess(process, 0);
-    processes.CloseHandle(process);
-    return terminated ? kill_result::kKilled : kill_result::kTerminateFailed;
+    if (AsciiUpper((*names)[i]) == target) return TerminateListed(processes, (*ids)[i]);
   }
   return kill_result::kNotRunning;
 }
@@ -101,6 +109,20 @@ int KillProcessByName(platform::ProcessesPort& processes, const std::string& fil
 int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name,
                       const ProcessList& list) {
   return KillProcessByName(processes, file_name, &list.names, &list.ids);
+}
+
+ProcessNameIndex::ProcessNameIndex(const ProcessList& list) : list_(list) {
+  const std::size_t count = std::min(list.names.size(), list.ids.size());
+  first_position_.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) first_position_.try_emplace(AsciiUpper(list.names[i]), i);
+}
+
+int ProcessNameIndex::KillProcessByName(platform::ProcessesPort& processes,
+                                        const std::string& file_name) const {
+  if (!IsCheckableName(file_name)) return kill_result::kBadName;
+  const auto found = first_position_.find(AsciiUpper(file_name));
+  if (found == first_position_.end()) return kill_result::kNotRunning;
+  return TerminateListed(processes, list_.ids[found->second]);
 }
 
 }  // namespace sg::tools

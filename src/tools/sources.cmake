@@ -1,4 +1,11 @@
 set(SNAPGATE_TOOLS_SOURCES
   tools/process_ids.cpp
+  tools/plugin_cleaner.cpp
+  tools/plugin_cleaner_dialog.cpp
   tools/process_list.cpp
+  tools/protection_report.cpp
+  tools/random_name_checker.cpp
+  tools/safe_plugins.cpp
+  tools/spyware_names.cpp
+  tools/spyware_pass.cpp
   tools/window_process_list.cpp)

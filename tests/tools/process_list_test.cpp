@@ -200,5 +200,26 @@ TEST_F(KillProcessTest, AProcessThatCannotBeOpenedIsReportedSo) {
   EXPECT_TRUE(system_.processes.IsRunning(guarded));
 }
 
+// The index that long passes use must decide every name as the walk of the list does.
+TEST_F(KillProcessTest, TheNameIndexDecidesAsTheListWalkDoes) {
+  ProcessList short_ids = list_;
+  short_ids.ids.resize(1);
+  const ProcessNameIndex index(list_);
+  const ProcessNameIndex short_index(short_ids);
+  auto& processes = system_.ports().processes;
+  EXPECT_EQ(index.KillProcessByName(processes, "SPY.exe"), kill_result::kKilled);
+  EXPECT_FALSE(system_.processes.IsRunning(spy_));
+  EXPECT_TRUE(system_.processes.IsRunning(second_spy_)) << "the first copy only";
+  EXPECT_EQ(index.KillProcessByName(processes, "spy.exe"), kill_result::kCannotOpen);
+  EXPECT_EQ(index.KillProcessByName(processes, "locked.exe"), kill_result::kTerminateFailed);
+  EXPECT_EQ(short_index.KillProcessByName(processes, "locked.exe"), kill_result::kNotRunning);
+  for (const char* name : {"spy", "py.exe", "C:\\Temp\\spy.exe", "spy.exe "}) {
+    EXPECT_EQ(index.KillProcessByName(processes, name), kill_result::kNotRunning) << name;
+  }
+  EXPECT_EQ(index.KillProcessByName(processes, ""), kill_result::kBadName);
+  EXPECT_EQ(index.KillProcessByName(processes, std::string(261, 'a')), kill_result::kBadName);
+  EXPECT_EQ(system_.processes.OpenHandles(), 0u);
+}
+
 }  // namespace
 }  // namespace sg::tools

@@ -1,0 +1,190 @@
+// The real program's adware protection under Wine: real processes, files and registry.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_driver.h"
+#include "screenshot.h"
+#include "win32/wine_shell_windows.h"
+
+namespace {
+
+using namespace sg::e2e;
+using sg::testing::WineShellWindowsAnswer;
+
+constexpr const char* kHelperObjects =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValue = "Snapgate e2e loader";
+constexpr const char* kHarmfulClass = "{5A0E2E00-0000-4000-8000-0000000000A1}";
+constexpr const char* kSafeClass = "{5A0E2E00-0000-4000-8000-0000000000A2}";
+constexpr const char* kCleanerTitle = "Installed Internet Explorer Plug-ins";
+
+void SetValue(HKEY root, const std::string& path, const char* name, const std::string& text) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
+bool FileIsThere(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A program of the tests' own, started under another name.
+class Started {
+ public:
+  explicit Started(const std::string& command) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string line = command;
+    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info_);
+  }
+  ~Started() {
+    if (!started_) return;
+    if (Running()) TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 10000);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool started() const { return started_; }
+  bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool EndsWithin(std::chrono::milliseconds limit) {
+    return PumpUntil([this] { return !Running(); }, limit);
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
+class ProtectionUnderWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SettingsOfALaterStart();
+    SetSetting("m_MaxBrowserBlock", "1");
+    SetSetting("bNetscape", "0");
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "snapgate-e2e-ads\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    char system_folder[MAX_PATH];
+    GetSystemDirectoryA(system_folder, MAX_PATH);
+    random_named_ = std::string(system_folder) + "\\xqzvkj.exe";
+    WineShellWindowsAnswer();
+  }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kHelperObjects) + kHarmfulClass).c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kHelperObjects) + kSafeClass).c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kHarmfulClass).c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + kSafeClass).c_str());
+    HKEY run;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+      RegDeleteValueA(run, kRunValue);
+      RegCloseKey(run);
+    }
+    for (const char* file : {"msbb.exe", "adbar.dll", "disabled_adbar.dll", "gtb.dll"}) {
+      DeleteFileA((folder_ + file).c_str());
+    }
+    RemoveDirectoryA(folder_.c_str());
+    ForgetSettings();
+  }
+
+  std::string Copy(const std::string& target) {
+    EXPECT_TRUE(CopyFileA(SNAPGATE_SLEEPING_CHILD, target.c_str(), FALSE)) << target;
+    return target;
+  }
+  void RegisterPlugin(const char* class_id, const std::string& name, const std::string& dll) {
+    SetValue(HKEY_LOCAL_MACHINE, std::string(kHelperObjects) + class_id, nullptr, "");
+    SetValue(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id, nullptr, name);
+    SetValue(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id + "\\InprocServer32", nullptr,
+             dll);
+    CloseHandle(CreateFileA(dll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  // Read across processes in the wide form: Wine hands list-box text between processes so.
+  static std::vector<std::wstring> BlockedLines(HWND dialog) {
+    HWND list = GetDlgItem(dialog, 1000);
+    std::vector<std::wstring> lines;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      wchar_t line[512] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+      lines.emplace_back(line);
+    }
+    return lines;
+  }
+  static bool Lists(const std::vector<std::wstring>& lines, const wchar_t* line) {
+    for (const auto& listed : lines) {
+      if (listed == line) return true;
+    }
+    return false;
+  }
+
+  std::string folder_;
+  std::string random_named_;
+};
+
+TEST_F(ProtectionUnderWine, SpywareEndsAtStartHarmfulPluginsAreRenamedAndComeBackAtExit) {
+  Started spyware("\"" + Copy(folder_ + "msbb.exe") + "\"");
+  SetValue(HKEY_CURRENT_USER, kRunKey, kRunValue, random_named_ + " /quiet");
+  auto random = std::make_unique<Started>("\"" + Copy(random_named_) + "\"");
+  Started notepad("notepad.exe");
+  ASSERT_TRUE(spyware.started() && random->started() && notepad.started());
+  RegisterPlugin(kHarmfulClass, "Ad Bar Helper", folder_ + "adbar.dll");
+  RegisterPlugin(kSafeClass, "Google Toolbar Helper", folder_ + "gtb.dll");
+  sg::testing::PumpFor(1000ms);  // the three have started when the program looks
+
+  Program program;
+  HWND dialog = program.MainDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(program.ShowsWithin(dialog, 60s)) << program.Describe(dialog);
+  EXPECT_TRUE(spyware.EndsWithin(10s));
+  EXPECT_TRUE(random->EndsWithin(10s));
+  EXPECT_TRUE(notepad.Running());
+  const auto lines = BlockedLines(dialog);
+  EXPECT_TRUE(Lists(lines, L"Spyware detected and killed: msbb.exe"));
+  EXPECT_TRUE(Lists(lines, L"Spyware detected and killed: xqzvkj.exe"));
+  EXPECT_TRUE(Lists(lines, L"Harmful web browser plug-in was disabled: Ad Bar Helper"));
+  EXPECT_FALSE(Lists(lines, L"Harmful web browser plug-in was disabled: Google Toolbar Helper"));
+  EXPECT_FALSE(FileIsThere(folder_ + "adbar.dll"));
+  EXPECT_TRUE(FileIsThere(folder_ + "disabled_adbar.dll"));
+  EXPECT_TRUE(FileIsThere(folder_ + "gtb.dll"));
+  random.reset();
+  DeleteFileA(random_named_.c_str());
+
+  PostMessageA(dialog, WM_COMMAND, 1030, 0);
+  HWND cleaner = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (cleaner = WindowOf(program.id(), kCleanerTitle)) != nullptr; },
+                        20s));
+  HWND plugins = GetDlgItem(cleaner, 1000);
+  EXPECT_EQ(SendMessageA(plugins, LVM_GETITEMCOUNT, 0, 0), 2);
+  SetForegroundWindow(cleaner);
+  sg::testing::PumpFor(1500ms);  // let Wine paint the dialog before the picture is taken
+  EXPECT_TRUE(
+      sg::testing::SaveWindowPicture(cleaner, SNAPGATE_SCREENSHOT_DIR "/plugin-cleaner.bmp"));
+  PostMessageA(cleaner, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(cleaner); }, 20s));
+
+  PostMessageA(dialog, WM_COMMAND, 57665, 0);
+  HWND question = program.MessageBoxSaying("Are you sure you want to exit", dialog, 20s);
+  ASSERT_NE(question, nullptr) << program.Describe(dialog);
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(program.EndsWithin(60s)) << program.Describe(dialog);
+  EXPECT_TRUE(FileIsThere(folder_ + "adbar.dll")) << "the exit gives the plug-in back";
+  EXPECT_FALSE(FileIsThere(folder_ + "disabled_adbar.dll"));
+  EXPECT_TRUE(notepad.Running());
+}
+
+}  // namespace
