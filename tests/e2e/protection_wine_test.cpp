@@ -166,10 +166,11 @@ TEST_F(ProtectionUnderWine, SpywareEndsAtStartHarmfulPluginsAreRenamedAndComeBac
 
   PostMessageA(dialog, WM_COMMAND, 1030, 0);
   HWND cleaner = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return (cleaner = WindowOf(program.id(), kCleanerTitle)) != nullptr; },
-                        20s));
-  HWND plugins = GetDlgItem(cleaner, 1000);
-  EXPECT_EQ(SendMessageA(plugins, LVM_GETITEMCOUNT, 0, 0), 2);
+  ASSERT_TRUE(
+      PumpUntil([&] { return (cleaner = WindowOf(program.id(), kCleanerTitle)) != nullptr; }, 20s));
+  // The window is found before its controls exist and its initialisation has listed the rows.
+  EXPECT_TRUE(PumpUntil(
+      [&] { return SendMessageA(GetDlgItem(cleaner, 1000), LVM_GETITEMCOUNT, 0, 0) == 2; }, 10s));
   SetForegroundWindow(cleaner);
   sg::testing::PumpFor(1500ms);  // let Wine paint the dialog before the picture is taken
   EXPECT_TRUE(
