@@ -117,6 +117,10 @@ ProcessNameIndex::ProcessNameIndex(const ProcessList& list) : list_(list) {
   for (std::size_t i = 0; i < count; ++i) first_position_.try_emplace(AsciiUpper(list.names[i]), i);
 }
 
+bool ProcessNameIndex::Has(const std::string& file_name) const {
+  return first_position_.contains(AsciiUpper(file_name));
+}
+
 int ProcessNameIndex::KillProcessByName(platform::ProcessesPort& processes,
                                         const std::string& file_name) const {
   if (!IsCheckableName(file_name)) return kill_result::kBadName;

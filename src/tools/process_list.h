@@ -46,6 +46,7 @@ class ProcessNameIndex {
   explicit ProcessNameIndex(const ProcessList& list);
   // What KillProcessByName gives for the same list, without walking it.
   int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name) const;
+  bool Has(const std::string& file_name) const;
 
  private:
   const ProcessList& list_;

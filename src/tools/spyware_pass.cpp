@@ -31,6 +31,7 @@ class Pass {
         break;
       case kill_result::kTerminateFailed:
       case kill_result::kCannotOpen:
+        if (!StillRunning(file_name)) break;
         if (AppendUnlessListed(report_, kSpywareNotKilledLine + file_name)) {
           report_.AppendLine(kUninstallAdviceLine);
           Reported();
@@ -57,6 +58,13 @@ class Pass {
   bool reported() const { return reported_; }
 
  private:
+  // A program that ended by itself after it was listed is no program that could not be killed.
+  bool StillRunning(const std::string& file_name) {
+    ProcessList now;
+    CollectProcesses(platform_.processes, now);
+    return ProcessNameIndex(now).Has(file_name);
+  }
+
   void Reported() {
     report_.Flash();
     reported_ = true;

@@ -62,6 +62,10 @@ ProcessHandle FakeProcesses::OpenProcess(std::uint32_t access, std::uint32_t pro
   std::lock_guard lock(mutex_);
   const Process* process = Running(process_id);
   if (!process || process->cannot_be_opened) return 0;
+  if (process->ends_before_termination && (access & kProcessTerminate)) {
+    std::erase_if(processes_, [&](const Process& p) { return p.id == process_id; });
+    return 0;
+  }
   const ProcessHandle handle = next_handle_;
   next_handle_ += 4;
   handles_[handle] = {process_id, access};

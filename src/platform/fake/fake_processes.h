@@ -23,6 +23,7 @@ class FakeProcesses final : public ProcessesPort {
     std::vector<std::string> libraries{};  // paths of the modules loaded after the executable
     bool cannot_be_opened = false;         // OpenProcess and module snapshots fail
     bool refuses_termination = false;      // TerminateProcess fails
+    bool ends_before_termination = false;  // ends by itself as it is opened to be terminated
   };
   struct Termination {
     std::uint32_t process_id;

@@ -156,6 +156,16 @@ std::vector<Rgba> MedianCut(std::vector<ColourCount> colours, std::size_t budget
   return palette;
 }
 
+// The file header of a .bmp: its size and where the pixels start.
+void BitmapFileHeader(Writer& w, std::uint32_t bits_offset, std::uint32_t image_size) {
+  w.U8('B');
+  w.U8('M');
+  w.U32(bits_offset + image_size);
+  w.U16(0);
+  w.U16(0);
+  w.U32(bits_offset);
+}
+
 }  // namespace
 
 Bytes EncodeIco(const std::vector<Image>& images) {
@@ -214,12 +224,7 @@ Bytes EncodeMonochromeBmp(const Image& image) {
   const std::uint32_t bits_offset = 14 + 40 + 2 * 4;
   Bytes out;
   Writer w(out);
-  w.U8('B');
-  w.U8('M');
-  w.U32(bits_offset + image_size);
-  w.U16(0);
-  w.U16(0);
-  w.U32(bits_offset);
+  BitmapFileHeader(w, bits_offset, image_size);
   BitmapInfoHeader(w, image.width, image.height, 1, image_size, 2);
   w.U32(0x00000000);  // index 0: black
   w.U32(0x00FFFFFF);  // index 1: white
@@ -239,12 +244,7 @@ Bytes EncodeBmp24(const Image& image) {
   const std::uint32_t bits_offset = 14 + 40;
   Bytes out;
   Writer w(out);
-  w.U8('B');
-  w.U8('M');
-  w.U32(bits_offset + image_size);
-  w.U16(0);
-  w.U16(0);
-  w.U32(bits_offset);
+  BitmapFileHeader(w, bits_offset, image_size);
   BitmapInfoHeader(w, image.width, image.height, 24, image_size, 0);
   for (int y = image.height - 1; y >= 0; --y) {
     std::vector<std::uint8_t> row(stride, 0);
