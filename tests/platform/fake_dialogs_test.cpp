@@ -94,8 +94,16 @@ TEST_F(FakeDialogsTest, UserActionsOnAListViewReachTheDialogAsNotifications) {
   Dialog().DoubleClickListView(kList, 1);
   EXPECT_EQ(events_.selected_when_told, std::vector<int>{1}) << "the clicked row alone";
   Dialog().ClickListViewColumn(kList, 2);
-  EXPECT_EQ(events_.notifications,
-            (std::vector<Facts>{{kList, kNmDblClk, 1, 0}, {kList, kLvnColumnClick, -1, 2}}));
+  EXPECT_EQ(events_.notifications, (std::vector<Facts>{{kList, kLvnItemChanged, 0, 0},
+                                                       {kList, kLvnItemChanged, 2, 0},
+                                                       {kList, kLvnItemChanged, 0, 0},
+                                                       {kList, kLvnItemChanged, 1, 0},
+                                                       {kList, kLvnItemChanged, 2, 0},
+                                                       {kList, kNmDblClk, 1, 0},
+                                                       {kList, kLvnColumnClick, -1, 2}}))
+      << "only rows whose selection changes are told of";
+  Dialog().SelectListViewRows(kList, {1});
+  EXPECT_EQ(events_.notifications.size(), 7u) << "nothing changed, nothing told";
 }
 
 TEST_F(FakeDialogsTest, FindingAListItemIgnoresLetterCaseButNeedsTheWholeText) {

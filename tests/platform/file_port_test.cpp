@@ -1,7 +1,9 @@
 // The file port's contract, on the fake natively and on the real files under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/system_under_test.h"
 
@@ -115,6 +117,75 @@ TEST_F(FilePortTest, MoveRefusesMissingSourcesFoldersAndOpenFiles) {
   }
   EXPECT_FALSE(files_.Exists(other_));
   EXPECT_EQ(ReadAll(), "kept");
+}
+
+// Folders: made one at a time and listed as FindFirstFileA and FindNextFileA see them.
+class FolderPortTest : public FilePortTest {
+ protected:
+  FolderPortTest() {
+    // The fake's files outlive one test; every test gets a folder of its own.
+    static int made = 0;
+    folder_ = ScratchFolder() + "folder port test " + std::to_string(++made);
+  }
+  void TearDown() override {
+    files_.Delete(folder_ + "\\one.txt");
+    FilePortTest::TearDown();
+  }
+  // Sorted, as the order of a listing is the file system's own.
+  std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<FolderEntry> entries = files_.ListFolder(folder);
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : entries) {
+      names.push_back(entry.name + (entry.is_folder ? "\\" : "") +
+                      (entry.is_reparse_point ? " (link)" : ""));
+    }
+    return names;
+  }
+
+  std::string folder_;
+};
+
+TEST_F(FolderPortTest, AFolderIsMadeOnceAndThenFoundThere) {
+  EXPECT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  EXPECT_TRUE(files_.Exists(folder_));
+  EXPECT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kAlreadyExists);
+  EXPECT_EQ(files_.CreateFolder(folder_ + "\\"), CreateFolderResult::kAlreadyExists);
+}
+
+TEST_F(FolderPortTest, AFolderNeedsItsParentAndAFileTakesTheName) {
+  EXPECT_EQ(files_.CreateFolder(folder_ + "\\missing\\inner"), CreateFolderResult::kFailed);
+  EXPECT_FALSE(files_.Exists(folder_ + "\\missing"));
+  Put(path_, "a file");
+  EXPECT_EQ(files_.CreateFolder(path_), CreateFolderResult::kAlreadyExists);
+  EXPECT_EQ(ReadAll(), "a file");
+}
+
+TEST_F(FolderPortTest, AListingHoldsTheDotsTheFilesAndTheFolders) {
+  ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  ASSERT_EQ(files_.CreateFolder(folder_ + "\\Inner"), CreateFolderResult::kCreated);
+  Put(folder_ + "\\one.txt", "1");
+
+  const std::vector<std::string> expected = {".\\", "..\\", "Inner\\", "one.txt"};
+  EXPECT_EQ(Listing(folder_), expected);
+  EXPECT_EQ(Listing(folder_ + "\\"), expected) << "a trailing backslash is fine";
+  EXPECT_EQ(Listing(folder_ + "\\Inner"), (std::vector<std::string>{".\\", "..\\"}));
+}
+
+TEST_F(FolderPortTest, WhatCannotBeListedGivesNothing) {
+  EXPECT_EQ(Listing(folder_), std::vector<std::string>{}) << "a missing folder";
+  Put(path_, "a file");
+  EXPECT_EQ(Listing(path_), std::vector<std::string>{}) << "a file";
+}
+
+TEST_F(FolderPortTest, AMovedFileLeavesOneListingForAnother) {
+  ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  ASSERT_EQ(files_.CreateFolder(folder_ + "\\parked"), CreateFolderResult::kCreated);
+  Put(folder_ + "\\one.txt", "1");
+  ASSERT_TRUE(files_.Move(folder_ + "\\one.txt", folder_ + "\\parked\\one.txt"));
+  EXPECT_EQ(Listing(folder_ + "\\parked"), (std::vector<std::string>{".\\", "..\\", "one.txt"}));
+  EXPECT_TRUE(files_.Move(folder_ + "\\parked\\one.txt", folder_ + "\\one.txt"));
 }
 
 }  // namespace

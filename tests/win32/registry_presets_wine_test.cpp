@@ -148,7 +148,7 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   auto& real = windows_.ports();
   platform::Platform user{limited,        real.files,  real.resources, shell,
                           real.windows,   real.system, real.dialogs,   real.tray,
-                          real.processes, real.hooks,  real.browsers};
+                          real.processes, real.hooks,  real.browsers,  real.url_cache};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

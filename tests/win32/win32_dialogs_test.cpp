@@ -865,6 +865,19 @@ TEST_F(ListViewUnderWine, DoubleClicksAndColumnClicksReachTheEventsWithRowAndCol
   EXPECT_EQ(events_.selected_when_told, std::vector<int>{1});
 }
 
+TEST_F(ListViewUnderWine, ASelectionChangeReachesTheEventsWithItsRow) {
+  Open();
+  AddColumns();
+  for (const char* name : {"first", "second"}) host_->ListViewInsert(TEST_LIST_VIEW, 99, name, 0);
+  events_.notifications.clear();
+  Select(1);
+  const auto changes = events_.NotificationsOf(kLvnItemChanged);
+  ASSERT_FALSE(changes.empty()) << "no LVN_ITEMCHANGED for a selected row";
+  EXPECT_EQ(changes.back()[0], TEST_LIST_VIEW);
+  EXPECT_EQ(changes.back()[2], 1);
+  EXPECT_EQ(events_.selected_when_told, std::vector<int>{1}) << "told after the change";
+}
+
 class FileDialogUnderWine : public DialogsPortUnderWine {
  protected:
   void SetUp() override {

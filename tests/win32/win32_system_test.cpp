@@ -95,6 +95,26 @@ TEST_F(SystemPortUnderWine, MajorVersionIsThatOfANtSystem) {
   EXPECT_GE(system_.MajorVersion(), 5);
 }
 
+TEST_F(SystemPortUnderWine, WindowsDirectoryIsTheExistingSystemFolderWithoutATrailingBackslash) {
+  char expected[MAX_PATH] = "sentinel";
+  const UINT length = GetWindowsDirectoryA(expected, MAX_PATH);
+  ASSERT_GT(length, 0u) << "GetWindowsDirectoryA failed, error " << GetLastError();
+  const std::string folder = system_.WindowsDirectory();
+  EXPECT_EQ(folder, expected);
+  EXPECT_EQ(folder.substr(1, 2), ":\\") << folder;
+  EXPECT_NE(folder.back(), '\\') << folder;
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder << ", error " << GetLastError();
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << folder;
+  // Where the browser's reset file is looked for.
+  EXPECT_NE(GetFileAttributesA((folder + "\\inf").c_str()), INVALID_FILE_ATTRIBUTES) << folder;
+  char from_environment[MAX_PATH] = "";
+  if (GetEnvironmentVariableA("SystemRoot", from_environment, MAX_PATH) > 0) {
+    EXPECT_EQ(_stricmp(folder.c_str(), from_environment), 0)
+        << folder << " against " << from_environment;
+  }
+}
+
 TEST_F(SystemPortUnderWine, StartedThreadRunsTheWorkOnAnotherThread) {
   std::promise<DWORD> ran_on;
   std::future<DWORD> ran = ran_on.get_future();

@@ -60,9 +60,14 @@ void FakeDialogHost::ChooseComboItem(int control, int index) {
 
 void FakeDialogHost::SelectListViewRows(int control, const std::vector<int>& rows) {
   auto& all = controls_[control].rows;
+  std::vector<int> changed;
   for (std::size_t i = 0; i < all.size(); ++i) {
-    all[i].selected = std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end();
+    const bool selected = std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end();
+    if (all[i].selected != selected) changed.push_back(static_cast<int>(i));
+    all[i].selected = selected;
   }
+  // The control tells of each row whose state changed, once all have changed.
+  for (const int row : changed) events_.OnNotify({control, kLvnItemChanged, row, 0});
 }
 
 void FakeDialogHost::DoubleClickListView(int control, int row) {

@@ -76,7 +76,8 @@ class FakeDialogHost final : public DialogHost {
   void Type(int control, const std::string& text) { controls_[control].text = text; }
   void ChooseComboItem(int control, int index);
   void ChooseListItem(int control, int index) { controls_[control].selection = index; }
-  // Exactly these rows of a list view become selected.
+  // Exactly these rows of a list view become selected; each row that changes is told of
+  // (LVN_ITEMCHANGED).
   void SelectListViewRows(int control, const std::vector<int>& rows);
   // A double click on a row selects it alone before the list view tells the dialog.
   void DoubleClickListView(int control, int row);

@@ -60,6 +60,18 @@ class FakeFileSystem::Handle final : public OpenFile {
   std::size_t position_ = 0;
 };
 
+namespace {
+
+const std::string& KeyOf(const std::string& key) {
+  return key;
+}
+template <typename Value>
+const std::string& KeyOf(const std::pair<const std::string, Value>& entry) {
+  return entry.first;
+}
+
+}  // namespace
+
 FakeFileSystem::FakeFileSystem() {
   directories_.insert("C:");
   CreateDirectory("C:\\Windows");
@@ -112,7 +124,27 @@ std::string FakeFileSystem::FullPath(const std::string& path) const {
 }
 
 std::string FakeFileSystem::Key(const std::string& path) const {
-  return AsciiUpper(FullPath(path));
+  return FollowJunctions(AsciiUpper(FullPath(path)));
+}
+
+std::string FakeFileSystem::FollowJunctions(std::string key) const {
+  // Windows, too, gives up on a path after this many links.
+  constexpr int kMaxLinksFollowed = 63;
+  for (int followed = 0; !junctions_.empty(); ++followed) {
+    bool followed_one = false;
+    for (std::size_t end = key.find('\\');; end = key.find('\\', end + 1)) {
+      const auto junction = junctions_.find(key.substr(0, end));
+      if (junction != junctions_.end()) {
+        if (followed == kMaxLinksFollowed) return {};
+        key = junction->second.target_key + (end == std::string::npos ? "" : key.substr(end));
+        followed_one = true;
+        break;
+      }
+      if (end == std::string::npos) break;
+    }
+    if (!followed_one) break;
+  }
+  return key;
 }
 
 std::string FakeFileSystem::Parent(const std::string& full_path) const {
@@ -129,10 +161,76 @@ void FakeFileSystem::SetCurrentDirectory(const std::string& path) {
 void FakeFileSystem::CreateDirectory(const std::string& path) {
   std::lock_guard lock(mutex_);
   std::string key = Key(path);
+  std::string spelled = FullPath(path);
   while (key.size() > 2) {
     directories_.insert(key);
+    directory_names_.emplace(key, spelled.substr(spelled.rfind('\\') + 1));
     key = Parent(key);
+    spelled = Parent(spelled);
   }
+}
+
+void FakeFileSystem::MakeJunction(const std::string& path, const std::string& target) {
+  CreateDirectory(target);
+  const std::string full = FullPath(path);
+  CreateDirectory(Parent(full));
+  std::lock_guard lock(mutex_);
+  const std::string name = full.substr(full.rfind('\\') + 1);
+  junctions_[Key(Parent(full)) + "\\" + AsciiUpper(name)] = {name, Key(target)};
+}
+
+std::vector<FolderEntry> FakeFileSystem::ListFolder(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(folder);
+  if (!directories_.count(key)) return {};
+  const std::string prefix = key + "\\";
+  // The entries directly in the folder: keys that go on from the prefix without a backslash.
+  std::vector<std::pair<std::string, FolderEntry>> found;
+  auto collect = [&](const auto& by_key, auto make_entry) {
+    for (auto it = by_key.lower_bound(prefix); it != by_key.end(); ++it) {
+      const std::string& entry_key = KeyOf(*it);
+      if (entry_key.compare(0, prefix.size(), prefix) != 0) break;
+      if (entry_key.find('\\', prefix.size()) == std::string::npos) {
+        found.emplace_back(entry_key.substr(prefix.size()), make_entry(*it));
+      }
+    }
+  };
+  collect(directories_, [&](const std::string& directory) {
+    const auto name = directory_names_.find(directory);
+    return FolderEntry{
+        name != directory_names_.end() ? name->second : directory.substr(prefix.size()), true,
+        false};
+  });
+  collect(junctions_, [](const auto& junction) {
+    return FolderEntry{junction.second.name, true, true};
+  });
+  collect(files_, [](const auto& file) {
+    const std::string& path = file.second->path;
+    return FolderEntry{path.substr(path.rfind('\\') + 1), false, false};
+  });
+  std::sort(found.begin(), found.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+
+  std::vector<FolderEntry> entries;
+  if (key.size() > 2) {
+    entries.push_back({".", true, false});
+    entries.push_back({"..", true, false});
+  }
+  for (auto& [sort_key, entry] : found) entries.push_back(std::move(entry));
+  return entries;
+}
+
+CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(path);
+  if (key.size() <= 2 || directories_.count(key) || files_.count(key)) {
+    return key.empty() ? CreateFolderResult::kFailed : CreateFolderResult::kAlreadyExists;
+  }
+  if (!directories_.count(Parent(key))) return CreateFolderResult::kFailed;
+  const std::string spelled = FullPath(path);
+  directories_.insert(key);
+  directory_names_.emplace(key, spelled.substr(spelled.rfind('\\') + 1));
+  return CreateFolderResult::kCreated;
 }
 
 std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpenMode mode) {

@@ -28,6 +28,10 @@ class FakeFileSystem final : public FilePort {
   bool Move(const std::string& from, const std::string& to) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
+  // Sorted by name, "." and ".." first except at a drive's root. A junction shows as a folder
+  // that is a reparse point.
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  CreateFolderResult CreateFolder(const std::string& path) override;
 
   // The absolute form of a path, as the file system spells it.
   std::string FullPath(const std::string& path) const;
@@ -36,6 +40,9 @@ class FakeFileSystem final : public FilePort {
 
   // For tests.
   void CreateDirectory(const std::string& path);
+  // A junction at path (whose parent is created) to the folder target (created too); paths
+  // through it lead into the target, so a junction to a folder above it makes a loop.
+  void MakeJunction(const std::string& path, const std::string& target);
   void PutFile(const std::string& path, const std::string& content);
   std::optional<std::string> FileContent(const std::string& path) const;
   // Names of the files directly in a folder.
@@ -53,12 +60,21 @@ class FakeFileSystem final : public FilePort {
 
   std::string Key(const std::string& path) const;
   std::string Parent(const std::string& full_path) const;
+  // The key with every junction in it followed; empty when there are too many to follow.
+  std::string FollowJunctions(std::string key) const;
   // Gives the file under from_key the name `to`; the caller has checked the target.
   bool Rename(const std::string& from_key, const std::string& to);
 
   mutable std::mutex mutex_;
   std::string current_directory_;
   std::set<std::string> directories_;                   // by key
+  std::map<std::string, std::string> directory_names_;  // by key: the name as first spelled
+  struct Junction {
+    std::string name;
+    std::string target_key;
+  };
+  // By key, with the junctions above it followed but not itself.
+  std::map<std::string, Junction> junctions_;
   std::map<std::string, std::shared_ptr<File>> files_;  // by key
   std::set<std::string> failing_reads_;   // by key, whether the file exists yet or not
   std::set<std::string> failing_closes_;  // by key

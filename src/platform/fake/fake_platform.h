@@ -11,6 +11,7 @@
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_tray.h"
+#include "platform/fake/fake_url_cache.h"
 #include "platform/fake/limited_user_registry.h"
 #include "platform/ports/platform.h"
 
@@ -44,11 +45,12 @@ class FakePlatform {
   FakeProcesses processes{desktop};
   FakeHookLibrary hooks{desktop};
   FakeBrowsers browsers;
+  FakeUrlCache url_cache;
 
  private:
   LimitedUserRegistry user_registry_{registry};
-  Platform ports_{user_registry_, files, resources, shell, desktop, system,
-                  dialogs,        tray,  processes, hooks, browsers};
+  Platform ports_{user_registry_, files, resources, shell, desktop,  system,
+                  dialogs,        tray,  processes, hooks, browsers, url_cache};
 };
 
 }  // namespace sg::platform::fake

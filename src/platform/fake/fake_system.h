@@ -36,6 +36,7 @@ class FakeSystem final : public SystemPort {
 
   void SetMajorVersion(int version) { major_version_ = version; }
   void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
+  void SetWindowsDirectory(const std::string& path) { windows_directory_ = path; }
   // Runs the started threads, and those they start, to their end. Returns how many ran.
   int RunThreads();
   std::size_t PendingThreads() const;
@@ -51,6 +52,7 @@ class FakeSystem final : public SystemPort {
   bool SetCurrentDirectory(const std::string& path) override;
   std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
   int MajorVersion() override { return major_version_; }
+  std::string WindowsDirectory() override { return windows_directory_; }
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
@@ -68,6 +70,7 @@ class FakeSystem final : public SystemPort {
   std::uint64_t now_ms_ = 0;
   int major_version_ = 5;
   std::string module_file_name_ = "C:\\Program Files\\Snapgate!\\Snapgate! 3.293.exe";
+  std::string windows_directory_ = "C:\\Windows";
   std::optional<int> exit_code_;
   std::function<void(std::uint64_t)> sleep_observer_;
 };

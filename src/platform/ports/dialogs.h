@@ -23,6 +23,7 @@ inline constexpr int kLbnDblClk = 2;
 
 // Notification codes of WM_NOTIFY that the program reacts to.
 inline constexpr int kNmDblClk = -3;
+inline constexpr int kLvnItemChanged = -101;
 inline constexpr int kLvnColumnClick = -108;
 
 // What a control reported through WM_NOTIFY. For list views, item is the row (or -1) and
@@ -40,6 +41,7 @@ enum class ColumnAlignment { kLeft, kRight, kCenter };
 inline constexpr std::uint32_t kMbYesNo = 0x0004;
 inline constexpr std::uint32_t kMbIconStop = 0x0010;
 inline constexpr std::uint32_t kMbIconQuestion = 0x0020;
+inline constexpr std::uint32_t kMbIconExclamation = 0x0030;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
 // Icons of the system (LoadIcon without a module).

@@ -6,12 +6,28 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace sg::platform {
 
 enum class FileOpenMode {
   kCreateWriteOnly,  // create, or truncate what is there; write access only
   kReadOnly,
+};
+
+// One entry of a folder listing, as FindFirstFileA and FindNextFileA report it.
+struct FolderEntry {
+  std::string name;
+  bool is_folder = false;
+  // A junction or another link: following it may lead back up the tree.
+  bool is_reparse_point = false;
+};
+
+// What CreateDirectoryA did.
+enum class CreateFolderResult {
+  kCreated,
+  kAlreadyExists,  // ERROR_ALREADY_EXISTS: a folder, or a file, of that name is there
+  kFailed,
 };
 
 // A file opened through FilePort. Destroying it closes it if Close was not called.
@@ -39,6 +55,11 @@ class FilePort {
   virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
   // True for an existing file or folder.
   virtual bool Exists(const std::string& path) = 0;
+  // Every entry that "<folder>\*.*" finds, "." and ".." included where Windows gives them;
+  // empty when the folder cannot be listed.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
+  // CreateDirectoryA: one folder, in a parent that must exist.
+  virtual CreateFolderResult CreateFolder(const std::string& path) = 0;
 };
 
 }  // namespace sg::platform

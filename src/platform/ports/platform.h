@@ -10,6 +10,7 @@
 #include "platform/ports/shell.h"
 #include "platform/ports/system.h"
 #include "platform/ports/tray.h"
+#include "platform/ports/url_cache.h"
 #include "platform/ports/windows.h"
 
 namespace sg::platform {
@@ -27,6 +28,7 @@ struct Platform {
   ProcessesPort& processes;
   HookLibraryPort& hooks;
   BrowsersPort& browsers;
+  UrlCachePort& url_cache;
 };
 
 }  // namespace sg::platform

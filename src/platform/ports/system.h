@@ -27,6 +27,9 @@ class SystemPort {
   virtual std::string CurrentDirectory() = 0;
   // Major version of the operating system (GetVersionExA); 0 when it cannot be read.
   virtual int MajorVersion() = 0;
+  // GetWindowsDirectoryA: the Windows folder, without a trailing backslash except at a drive's
+  // root; empty when it cannot be read.
+  virtual std::string WindowsDirectory() = 0;
   // Starts a worker thread that ends by itself; no handle is kept.
   virtual void StartThread(std::function<void()> work) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;

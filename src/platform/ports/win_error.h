@@ -12,6 +12,7 @@ enum class WinError : std::int32_t {
   kAccessDenied = 5,
   kInvalidHandle = 6,
   kInvalidParameter = 87,
+  kInsufficientBuffer = 122,
   kMoreData = 234,
   kNoMoreItems = 259,
   kKeyDeleted = 1018,

@@ -395,12 +395,13 @@ class Win32DialogHost final : public DialogHost {
     char class_name[32] = {};
     GetClassNameA(header.hwndFrom, class_name, sizeof class_name);
     if (lstrcmpiA(class_name, WC_LISTVIEWA) != 0) return notification;
-    // Only these two arrive with more than the header.
+    // Only these arrive with more than the header.
     if (header.code == static_cast<UINT>(NM_DBLCLK)) {
       const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
       notification.item = activation.iItem;
       notification.sub_item = activation.iSubItem;
-    } else if (header.code == static_cast<UINT>(LVN_COLUMNCLICK)) {
+    } else if (header.code == static_cast<UINT>(LVN_COLUMNCLICK) ||
+               header.code == static_cast<UINT>(LVN_ITEMCHANGED)) {
       const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
       notification.item = click.iItem;
       notification.sub_item = click.iSubItem;

@@ -67,4 +67,25 @@ bool Win32Files::Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<FolderEntry> Win32Files::ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  const bool ends_in_backslash = !folder.empty() && folder.back() == '\\';
+  const std::string pattern = folder + (ends_in_backslash ? "*.*" : "\\*.*");
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return entries;
+}
+
+CreateFolderResult Win32Files::CreateFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return CreateFolderResult::kCreated;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? CreateFolderResult::kAlreadyExists
+                                                : CreateFolderResult::kFailed;
+}
+
 }  // namespace sg::platform::win32

@@ -11,6 +11,8 @@ class Win32Files final : public FilePort {
   bool Move(const std::string& from, const std::string& to) override;
   bool ReplaceFile(const std::string& from, const std::string& to) override;
   bool Exists(const std::string& path) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  CreateFolderResult CreateFolder(const std::string& path) override;
 };
 
 }  // namespace sg::platform::win32

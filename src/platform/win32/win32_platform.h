@@ -11,6 +11,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_tray.h"
+#include "platform/win32/win32_url_cache.h"
 #include "platform/win32/win32_windows.h"
 
 namespace sg::platform::win32 {
@@ -36,8 +37,9 @@ class Win32Platform {
   Win32Processes processes_;
   Win32HookLibrary hooks_;
   Win32Browsers browsers_;
-  Platform ports_{registry_, files_, resources_, shell_, windows_, system_,
-                  dialogs_,  tray_,  processes_, hooks_, browsers_};
+  Win32UrlCache url_cache_;
+  Platform ports_{registry_, files_, resources_, shell_, windows_,  system_,
+                  dialogs_,  tray_,  processes_, hooks_, browsers_, url_cache_};
 };
 
 }  // namespace sg::platform::win32

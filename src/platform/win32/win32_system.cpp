@@ -55,6 +55,21 @@ int Win32System::MajorVersion() {
   return static_cast<int>(version.dwMajorVersion);
 }
 
+std::string Win32System::WindowsDirectory() {
+  // Asked with a buffer too small, the call answers the size needed, terminator included.
+  std::string path(MAX_PATH, '\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    const UINT length = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length);
+  }
+  return {};
+}
+
 void Win32System::StartThread(std::function<void()> work) {
   std::thread(std::move(work)).detach();
 }

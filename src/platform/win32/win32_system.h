@@ -12,6 +12,7 @@ class Win32System final : public SystemPort {
   bool SetCurrentDirectory(const std::string& path) override;
   std::string CurrentDirectory() override;
   int MajorVersion() override;
+  std::string WindowsDirectory() override;
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
