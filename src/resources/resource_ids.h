@@ -7,11 +7,13 @@
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
 #define IDD_PLUGIN_CLEANER 129
+#define IDD_COOKIE_CUTTER 130
 #define IDD_SAFE_SITES 132
 #define IDD_ADD_SAFE_SITE 133
 #define IDD_WINDOW_PICKER 171
 #define IDD_WELCOME 185
 #define IDD_SPLASH 192
+#define IDD_START_PAGE 198
 #define IDD_BLOCK_LIST 1053
 #define IDD_ADD_BLOCK_ENTRY 1054
 
@@ -114,6 +116,18 @@
 #define IDC_PLUGIN_ENABLE_ALL 1003
 #define IDC_PLUGIN_TOGGLE 1004
 #define IDC_PLUGIN_HELP 1010
+
+// Start-page dialog (IDD_START_PAGE): Yes and No are IDOK and IDCANCEL.
+#define IDC_START_PAGE_HELP 1010
+#define IDC_START_PAGE_ADDRESS 1013
+
+// Cookie cutter (IDD_COOKIE_CUTTER).
+#define IDC_COOKIE_OK 2
+#define IDC_COOKIE_REMOVE 4
+#define IDC_COOKIE_LIST 1000
+#define IDC_COOKIE_REMOVE_ALL 1004
+#define IDC_COOKIE_REFRESH 1006
+#define IDC_COOKIE_HELP 1010
 
 // About box (IDD_ABOUT): the icon that answers the hidden double click.
 #define IDC_ABOUT_ICON 1106
