@@ -11,6 +11,8 @@
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
 #include "settings/registry_store.h"
+#include "tools/flash_blocker.h"
+#include "tools/hijack_repair.h"
 #include "tools/plugin_cleaner.h"
 #include "tools/plugin_cleaner_dialog.h"
 #include "tools/spyware_pass.h"
@@ -141,6 +143,7 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_->SetTimer(kTimerMessenger, kMessengerRetryMs);
 
   ReadOptions();
+  if (options_.block_flash) tools::BlockFlash(platform_);
   if (blocks_.settings().play_sound && !splash_disabled) {
     platform_.system.PlaySound("startsound.wav", platform::kSndFilename | platform::kSndAsync);
   }
@@ -176,6 +179,7 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   if (options_.adware_protection) {
     RunSpywarePass();
     settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
+    tools::RunHijackRepair(platform_, tools_report_, dialog_);
   }
   // Systems before Windows 2000 get no hook library.
   if (platform_.system.MajorVersion() >= 5) {
@@ -325,6 +329,8 @@ void MainDialog::OnCommand(int id, int notification) {
       return browser::AddToBlockList(platform_, block_list_, dialog_);
     case IDC_PLUGINS:
       return ShowPluginCleaner();
+    case IDC_COOKIES:
+      return ShowCookieCutter();
     case IDC_POPUP_TEST: {
       platform::ShellExecuteRequest request;
       request.file = kPopupTestPage;
@@ -420,6 +426,7 @@ void MainDialog::ExitSequence() {
   tools::EnableAllPluginsSilently(platform_);
   settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
   RunNet("start Messenger");
+  if (options_.block_flash) tools::UnblockFlash(platform_);
   tray_.RemoveIcon();
   dialog_->StopAnimation(IDC_ANIMATION);
   platform_.system.ExitProcess(0);
@@ -489,6 +496,9 @@ void MainDialog::OnOptionClicked(int control) {
                                  "you click them.\nNote, unwanted popups may occasionally get "
                                  "through.",
                                  "Snapgate! Tip", platform::kMbIconInformation);
+  } else if (control == IDC_BLOCK_FLASH) {
+    options_.block_flash = tools::OnBlockFlashToggled(platform_, dialog_, on);
+    dialog_->SetChecked(IDC_BLOCK_FLASH, options_.block_flash);
   } else if (control == IDC_INTEGRATE_IE) {
     browser::ToolbarIntegration(platform_, on, dialog_);
   } else if (control == IDC_NETSCAPE) {
@@ -503,6 +513,7 @@ void MainDialog::OnOptionClicked(int control) {
 void MainDialog::ToggleBlocking() {
   if (tray_.blocking_enabled()) {
     tray_.set_blocking_enabled(false);
+    if (options_.block_flash) tools::UnblockFlash(platform_);
     RunNet("start Messenger");
     if (tools::PluginCleanerSwitchedOn(platform_.registry))
       tools::EnableAllPluginsSilently(platform_);
@@ -512,6 +523,7 @@ void MainDialog::ToggleBlocking() {
     tray_.SetIconResource(IDI_TRAY_DISABLED);
   } else {
     tray_.set_blocking_enabled(true);
+    if (options_.block_flash) tools::BlockFlash(platform_);
     RunNet("stop Messenger");
     if (options_.adware_protection) {
       if (tools::PluginCleanerSwitchedOn(platform_.registry)) {
@@ -632,6 +644,11 @@ void MainDialog::RunSpywarePass() {
 void MainDialog::ShowPluginCleaner() {
   tools::PluginCleanerDialog cleaner(platform_);
   platform_.dialogs.RunModal(IDD_PLUGIN_CLEANER, cleaner, dialog_);
+}
+
+void MainDialog::ShowCookieCutter() {
+  tools::CookieCutterDialog cutter(platform_, cookie_sort_);
+  platform_.dialogs.RunModal(IDD_COOKIE_CUTTER, cutter, dialog_);
 }
 
 void MainDialog::ShowAbout() {

@@ -16,6 +16,7 @@
 #include "browser/shell_windows_connection.h"
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
+#include "tools/cookie_cutter_dialog.h"
 
 namespace sg::app {
 
@@ -122,6 +123,7 @@ class MainDialog final : public platform::DialogEvents,
   void WriteScriptErrorSettings();
   void ShowAbout();
   void ShowPluginCleaner();
+  void ShowCookieCutter();
   void RunSpywarePass();
   void ShowSplash();
   void WriteSetting(const char* name, const std::string& value);
@@ -149,6 +151,8 @@ class MainDialog final : public platform::DialogEvents,
   bool hidden_ = false;
   bool first_run_ = true;
   int hold_down_key_ = 17;
+  // How the cookie cutter sorts its columns, kept from one opening to the next.
+  tools::CookieSortState cookie_sort_;
   std::string sound_name_;
 };
 

@@ -1,6 +1,6 @@
 #include "tools/plugin_cleaner_dialog.h"
 
-#include "common/web_addresses.h"
+#include "common/online_help.h"
 #include "resources/resource_ids.h"
 
 namespace sg::tools {
@@ -54,7 +54,7 @@ void PluginCleanerDialog::OnCommand(int id, int) {
     case IDC_PLUGIN_TOGGLE:
       return TogglePlugin();
     case IDC_PLUGIN_HELP:
-      return OpenHelp();
+      return OpenOnlineHelp(platform_.shell, "plugins");
     case platform::kIdOk:
     case platform::kIdCancel:
       host_->EndDialog(id);
@@ -105,13 +105,6 @@ void PluginCleanerDialog::TogglePlugin() {
   cleaner_.RefreshPluginList();
   ShowRows();
   if (toggled) ShowDone("Internet Explorer Plug-in has been toggled.");
-}
-
-void PluginCleanerDialog::OpenHelp() {
-  platform::ShellExecuteRequest request;
-  request.file = std::string(kOnlineHelpPage) + "#plugins";
-  request.show_command = platform::kSwShowNormal;
-  platform_.shell.Execute(request);
 }
 
 }  // namespace sg::tools

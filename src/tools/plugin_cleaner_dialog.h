@@ -21,7 +21,6 @@ class PluginCleanerDialog final : public platform::DialogEvents {
   void EnableAll();
   void TogglePlugin();
   void ShowDone(const char* text);
-  void OpenHelp();
 
   platform::Platform& platform_;
   platform::DialogHost* host_ = nullptr;

@@ -1,4 +1,8 @@
 set(SNAPGATE_TOOLS_SOURCES
+  tools/cookie_cutter.cpp
+  tools/cookie_cutter_dialog.cpp
+  tools/flash_blocker.cpp
+  tools/hijack_repair.cpp
   tools/process_ids.cpp
   tools/plugin_cleaner.cpp
   tools/plugin_cleaner_dialog.cpp
@@ -8,4 +12,5 @@ set(SNAPGATE_TOOLS_SOURCES
   tools/safe_plugins.cpp
   tools/spyware_names.cpp
   tools/spyware_pass.cpp
+  tools/start_page_dialog.cpp
   tools/window_process_list.cpp)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_fixture.h"
+#include "tools/flash_blocker.h"
 #include "tools/plugin_cleaner.h"
 
 namespace sg::app {
@@ -100,6 +101,44 @@ TEST_F(AdwareProtectionTest, ThePlugInsButtonShowsTheCleanerModally) {
   MainWindow().Click(IDC_PLUGINS);
   EXPECT_EQ(system_.dialogs.ModalRuns().back(), IDD_PLUGIN_CLEANER);
   EXPECT_EQ(rows, 1);
+}
+
+// The Flash block follows the option, the "Enabled" switch and the program's end; the browser
+// repair runs at start; the cookie cutter opens from its button.
+TEST_F(AdwareProtectionTest, TheOtherToolsAreWiredWhereTheUserExpectsThem) {
+  const std::string kill_bit_key = "Software\\" + std::string(tools::kFlashCompatibilitySection);
+  auto kill_bit = [&] {
+    const auto value = system_.registry.Get(RegistryRoot::kLocalMachine, kill_bit_key,
+                                            std::string(tools::kCompatibilityFlagsValue));
+    return value && value->data.size() == 4 ? value->data[1] << 8 | value->data[0] : -1;
+  };
+  const std::string prefixes = "Software\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes";
+  system_.registry.PutString(RegistryRoot::kLocalMachine, prefixes, "www", "http://evil.example/");
+  Store("m_bBlockFlash", "1");
+  Start();
+  EXPECT_EQ(kill_bit(), 1024) << "blocked at start";
+  EXPECT_EQ(system_.registry.GetString(RegistryRoot::kLocalMachine, prefixes, "www"), "http://");
+
+  MainWindow().events().OnCommand(IDM_ENABLED, 0);
+  EXPECT_EQ(kill_bit(), 0) << "blocking off lets Flash play";
+  MainWindow().events().OnCommand(IDM_ENABLED, 0);
+  EXPECT_EQ(kill_bit(), 1024);
+
+  system_.SetLimitedUser(true);
+  MainWindow().Click(IDC_BLOCK_FLASH);  // off, refused
+  EXPECT_FALSE(MainWindow().IsChecked(IDC_BLOCK_FLASH));
+  EXPECT_EQ(Stored("m_bBlockFlash"), "0");
+  system_.SetLimitedUser(false);
+  MainWindow().Click(IDC_BLOCK_FLASH);
+  EXPECT_TRUE(MainWindow().IsChecked(IDC_BLOCK_FLASH));
+  EXPECT_EQ(system_.dialogs.MessageBoxes().back().text, tools::kFlashDisabledMessage);
+
+  MainWindow().Click(IDC_COOKIES);
+  EXPECT_EQ(system_.dialogs.ModalRuns().back(), IDD_COOKIE_CUTTER);
+
+  system_.dialogs.AnswerMessageBox(platform::kIdYes);
+  MainWindow().events().OnCommand(IDM_EXIT, 0);
+  EXPECT_EQ(kill_bit(), 0) << "the end of the program lifts the block";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // and the latency benchmark.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -24,25 +26,36 @@ inline std::string ProgramPath() {
   return SNAPGATE_PROGRAM_PATH;
 }
 
-inline void SetSetting(const char* name, const char* value) {
+inline void SetRegistryValue(HKEY root, const std::string& path, const char* name, DWORD type,
+                             const void* data, DWORD size) {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Snapgate!", 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                 static_cast<DWORD>(strlen(value) + 1));
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
 }
-
-inline std::string Setting(const char* name) {
-  char value[256] = {};
+// A string value; no name sets the key's default value.
+inline void SetRegistryString(HKEY root, const std::string& path, const char* name,
+                              const std::string& text) {
+  SetRegistryValue(root, path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+inline std::string RegistryString(HKEY root, const std::string& path, const char* name) {
+  char value[1024] = {};
   DWORD size = sizeof value - 1;
-  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Snapgate!", name, RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
     return "<absent>";
   }
   return value;
+}
+
+inline void SetSetting(const char* name, const char* value) {
+  SetRegistryString(HKEY_CURRENT_USER, "Software\\Snapgate!", name, value);
+}
+inline std::string Setting(const char* name) {
+  return RegistryString(HKEY_CURRENT_USER, "Software\\Snapgate!", name);
 }
 
 struct Found {
@@ -113,6 +126,35 @@ inline std::string MessageBoxText(HWND box) {
   return text;
 }
 
+// A cell of a list view in another process: the request and its answer must lie in that
+// process's memory.
+inline std::string ListViewCellOf(HWND list, int row, int column) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(list, &process_id);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return {};
+  constexpr int kTextSize = 1024;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+  std::string text;
+  if (remote) {
+    LVITEMA request{};
+    request.iSubItem = column;
+    request.pszText = remote + sizeof(LVITEMA);
+    request.cchTextMax = kTextSize;
+    char answer[kTextSize] = {};
+    if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote)) >= 0 &&
+        ReadProcessMemory(process, request.pszText, answer, kTextSize - 1, nullptr)) {
+      text = answer;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
 // The prefix is shared with the run command: runs start from no settings and leave none behind.
 inline void ForgetSettings() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");
@@ -132,10 +174,10 @@ inline bool TrayShowsAnIcon() {
 
 class Program {
  public:
-  Program() {
+  explicit Program(const std::string& path = ProgramPath()) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = "\"" + ProgramPath() + "\"";
+    std::string command = "\"" + path + "\"";
     started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &info_);
   }

@@ -26,17 +26,6 @@ constexpr const char* kHarmfulClass = "{5A0E2E00-0000-4000-8000-0000000000A1}";
 constexpr const char* kSafeClass = "{5A0E2E00-0000-4000-8000-0000000000A2}";
 constexpr const char* kCleanerTitle = "Installed Internet Explorer Plug-ins";
 
-void SetValue(HKEY root, const std::string& path, const char* name, const std::string& text) {
-  HKEY key;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-}
-
 bool FileIsThere(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -106,10 +95,10 @@ class ProtectionUnderWine : public ::testing::Test {
     return target;
   }
   void RegisterPlugin(const char* class_id, const std::string& name, const std::string& dll) {
-    SetValue(HKEY_LOCAL_MACHINE, std::string(kHelperObjects) + class_id, nullptr, "");
-    SetValue(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id, nullptr, name);
-    SetValue(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id + "\\InprocServer32", nullptr,
-             dll);
+    SetRegistryString(HKEY_LOCAL_MACHINE, std::string(kHelperObjects) + class_id, nullptr, "");
+    SetRegistryString(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id, nullptr, name);
+    SetRegistryString(HKEY_CLASSES_ROOT, std::string("CLSID\\") + class_id + "\\InprocServer32",
+                      nullptr, dll);
     CloseHandle(CreateFileA(dll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   }
@@ -138,7 +127,7 @@ class ProtectionUnderWine : public ::testing::Test {
 
 TEST_F(ProtectionUnderWine, SpywareEndsAtStartHarmfulPluginsAreRenamedAndComeBackAtExit) {
   Started spyware("\"" + Copy(folder_ + "msbb.exe") + "\"");
-  SetValue(HKEY_CURRENT_USER, kRunKey, kRunValue, random_named_ + " /quiet");
+  SetRegistryString(HKEY_CURRENT_USER, kRunKey, kRunValue, random_named_ + " /quiet");
   auto random = std::make_unique<Started>("\"" + Copy(random_named_) + "\"");
   Started notepad("notepad.exe");
   ASSERT_TRUE(spyware.started() && random->started() && notepad.started());

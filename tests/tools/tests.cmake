@@ -1,4 +1,7 @@
 set(SNAPGATE_TOOLS_TEST_SOURCES
+  tools/cookie_cutter_test.cpp
+  tools/flash_blocker_test.cpp
+  tools/hijack_repair_test.cpp
   tools/plugin_cleaner_test.cpp
   tools/process_list_test.cpp
   tools/random_name_checker_test.cpp
