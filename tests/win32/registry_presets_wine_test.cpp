@@ -57,6 +57,10 @@ class CountingShell final : public platform::ShellPort {
   void CloseProcessHandle(platform::ProcessHandle process) override {
     inner_.CloseProcessHandle(process);
   }
+  std::uint32_t WinExec(const std::string& command_line, int show_command) override {
+    ++started;
+    return inner_.WinExec(command_line, show_command);
+  }
   int started = 0;
 
  private:
@@ -148,7 +152,8 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   auto& real = windows_.ports();
   platform::Platform user{limited,        real.files,  real.resources, shell,
                           real.windows,   real.system, real.dialogs,   real.tray,
-                          real.processes, real.hooks,  real.browsers,  real.url_cache};
+                          real.processes, real.hooks,  real.browsers,  real.url_cache,
+                          real.profile};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

@@ -3,6 +3,7 @@
 // Resources of the adapter tests' own executable, numbered clear of the program's.
 #define TEST_DIALOG 5001
 #define TEST_MODAL_DIALOG 5002
+#define TEST_RESIZABLE_DIALOG 5003
 #define TEST_EDIT 5101
 #define TEST_CHECK 5102
 #define TEST_LIST 5103
@@ -12,6 +13,10 @@
 #define TEST_GROUP 5107
 #define TEST_ICON_STATIC 5108
 #define TEST_LIST_VIEW 5109
+#define TEST_BROWSER_FRAME 5110
+// Static texts that the hyperlink tests attach to: left-aligned and right-aligned.
+#define TEST_LINK 5110
+#define TEST_RIGHT_LINK 5111
 #define TEST_ICON 5201
 // Two 16 x 16 pictures side by side on magenta.
 #define TEST_STATES 5202

@@ -945,5 +945,165 @@ TEST_F(DialogsPortUnderWine, StringsOfTheStringTableOfAnyLength) {
   EXPECT_EQ(dialogs_.LoadString(4997), "");
 }
 
+// A resizable dialog's message map: records what the sizing messages brought and answers as
+// each test says.
+class SizingEvents : public DialogEvents {
+ public:
+  void OnInitDialog(DialogHost& host) override {
+    host_ = &host;
+    if (on_init) on_init(host);
+  }
+  void OnCommand(int id, int) override {
+    if (id == IDOK || id == IDCANCEL) host_->EndDialog(id);
+  }
+  void OnSize(int type, int cx, int cy) override { sizes.push_back({type, cx, cy}); }
+  std::optional<WindowSize> OnGetMinMaxInfo() override { return minimum; }
+  std::optional<int> OnNcHitTest(int default_answer, int x, int y) override {
+    hit_tests.push_back({default_answer, x, y});
+    return hit_answer;
+  }
+  void OnPaint() override {
+    ++paints;
+    if (grip) host_->DrawSizeGrip(*grip);
+  }
+  void OnDestroy() override {
+    ++destroys;
+    // The controls are still there to be read.
+    ok_at_destroy = host_->ControlRect(IDOK);
+  }
+
+  std::function<void(DialogHost&)> on_init;
+  std::optional<WindowSize> minimum;
+  std::optional<int> hit_answer;
+  std::optional<WindowRect> grip;
+  DialogHost* host_ = nullptr;
+  std::vector<std::array<int, 3>> sizes;
+  std::vector<std::array<int, 3>> hit_tests;
+  int paints = 0;
+  int destroys = 0;
+  std::optional<WindowRect> ok_at_destroy;
+};
+
+class ResizableDialogUnderWine : public ::testing::Test {
+ protected:
+  void Open() {
+    host_ = dialogs_.CreateModeless(TEST_RESIZABLE_DIALOG, events_, nullptr);
+    ASSERT_NE(host_, nullptr);
+    window_ = reinterpret_cast<HWND>(host_->Window());
+  }
+  WindowSize Outer() {
+    const WindowRect outer = host_->OuterRect();
+    return {outer.right - outer.left, outer.bottom - outer.top};
+  }
+
+  Win32Dialogs dialogs_;
+  SizingEvents events_;
+  std::unique_ptr<DialogHost> host_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(ResizableDialogUnderWine, ResizingTheWindowTellsTheNewClientSize) {
+  Open();
+  const WindowSize before = Outer();
+  host_->ResizeWindow(before.width + 100, before.height + 50);
+  EXPECT_EQ(Outer(), (WindowSize{before.width + 100, before.height + 50}));
+  ASSERT_FALSE(events_.sizes.empty());
+  const WindowSize client = host_->ClientSize();
+  RECT real{};
+  GetClientRect(window_, &real);
+  EXPECT_EQ(client, (WindowSize{real.right, real.bottom}));
+  EXPECT_EQ(events_.sizes.back(), (std::array<int, 3>{kSizeRestored, client.width, client.height}));
+  ShowWindow(window_, SW_MAXIMIZE);
+  EXPECT_EQ(events_.sizes.back()[0], kSizeMaximized);
+  ShowWindow(window_, SW_MINIMIZE);
+  EXPECT_EQ(events_.sizes.back()[0], kSizeMinimized);
+  EXPECT_EQ(SIZE_RESTORED, kSizeRestored);
+}
+
+TEST_F(ResizableDialogUnderWine, TheMinimumTrackingSizeIsAnsweredAndHolds) {
+  events_.minimum = WindowSize{400, 380};
+  Open();
+  MINMAXINFO info{};
+  SendMessageA(window_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 400);
+  EXPECT_EQ(info.ptMinTrackSize.y, 380);
+  host_->ResizeWindow(150, 120);
+  const WindowSize outer = Outer();
+  EXPECT_EQ(outer, (WindowSize{400, 380})) << outer.width << " x " << outer.height;
+}
+
+TEST_F(ResizableDialogUnderWine, HitTestsGetTheDefaultAnswerAndMayAnswerBottomRight) {
+  events_.hit_answer = kHtBottomRight;
+  Open();
+  RECT client{};
+  GetClientRect(window_, &client);
+  POINT corner{client.right - 2, client.bottom - 2};
+  ClientToScreen(window_, &corner);
+  const LRESULT answer = SendMessageA(window_, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y));
+  EXPECT_EQ(answer, HTBOTTOMRIGHT);
+  ASSERT_FALSE(events_.hit_tests.empty());
+  EXPECT_EQ(events_.hit_tests.back(), (std::array<int, 3>{HTCLIENT, corner.x, corner.y}));
+  EXPECT_EQ(HTCLIENT, kHtClient);
+  EXPECT_EQ(HTBOTTOMRIGHT, kHtBottomRight);
+
+  events_.hit_answer.reset();
+  EXPECT_EQ(SendMessageA(window_, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTCLIENT);
+}
+
+TEST_F(ResizableDialogUnderWine, AControlMovedToARectangleReadsItBack) {
+  Open();
+  EXPECT_FALSE(host_->ControlRect(4998)) << "no such control";
+  const WindowRect target{12, 34, 112, 64};
+  host_->SetControlRect(IDOK, target);
+  EXPECT_EQ(host_->ControlRect(IDOK), target);
+  host_->InvalidateControl(IDOK);
+  host_->Invalidate({0, 0, 10, 10});
+}
+
+TEST_F(ResizableDialogUnderWine, PaintingLetsTheDialogDrawTheSizeGrip) {
+  events_.grip = WindowRect{0, 0, 17, 17};
+  Open();
+  host_->Show(kSwShow);
+  const WindowSize grip = host_->SizeGripSize();
+  EXPECT_EQ(grip, (WindowSize{GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL)}));
+  const int before = events_.paints;
+  InvalidateRect(window_, nullptr, TRUE);
+  UpdateWindow(window_);
+  EXPECT_GT(events_.paints, before);
+  // Outside painting there is no device context to draw on, and no harm done.
+  host_->DrawSizeGrip({0, 0, 17, 17});
+}
+
+TEST_F(ResizableDialogUnderWine, AModalDialogIsToldOfItsDestructionWhileItsControlsExist) {
+  events_.on_init = [](DialogHost& host) { host.Post(WM_COMMAND, IDOK, 0); };
+  EXPECT_EQ(dialogs_.RunModal(TEST_RESIZABLE_DIALOG, events_, nullptr), IDOK);
+  EXPECT_EQ(events_.destroys, 1);
+  EXPECT_TRUE(events_.ok_at_destroy.has_value());
+}
+
+TEST_F(ResizableDialogUnderWine, ABrowserTakesTheFramesPlaceWithTheAddressAsItsText) {
+  CoInitialize(nullptr);
+  const std::string address = "res://sg_win32_tests.exe/23/186";
+  Open();
+  const std::optional<WindowRect> frame = host_->ControlRect(TEST_BROWSER_FRAME);
+  ASSERT_TRUE(frame);
+  const bool embedded = host_->EmbedBrowser(TEST_BROWSER_FRAME, address);
+  HWND control = GetDlgItem(window_, TEST_BROWSER_FRAME);
+  ASSERT_NE(control, nullptr);
+  char text[256] = {};
+  GetWindowTextA(control, text, sizeof text);
+  char class_name[64] = {};
+  GetClassNameA(control, class_name, sizeof class_name);
+  EXPECT_EQ(std::string(text), address);
+  EXPECT_EQ(host_->ControlRect(TEST_BROWSER_FRAME), frame);
+  if (embedded) {
+    EXPECT_STREQ(class_name, "AtlAxWin");
+  } else {
+    ADD_FAILURE() << "no AtlAxWin browser here; the frame (" << class_name << ") shows the address";
+  }
+  host_.reset();
+  CoUninitialize();
+}
+
 }  // namespace
 }  // namespace sg::platform::win32

@@ -19,6 +19,12 @@ FakeDialogHost::FakeDialogHost(FakeDialogs& owner, int template_id, DialogEvents
   for (const auto& [sorted_template, control] : owner_.sorted_lists_) {
     if (sorted_template == template_id_) controls_[control].sorted = true;
   }
+  if (auto layout = owner_.layouts_.find(template_id_); layout != owner_.layouts_.end()) {
+    frame_ = layout->second.frame;
+    outer_.right = outer_.left + layout->second.outer.width;
+    outer_.bottom = outer_.top + layout->second.outer.height;
+    for (const auto& [id, rect] : layout->second.controls) SetControlRect(id, rect);
+  }
 }
 
 FakeDialogHost::~FakeDialogHost() {
@@ -234,6 +240,28 @@ void FakeDialogHost::MoveControl(int control, int dx, int dy, int width, int hei
   c.height = height;
 }
 
+void FakeDialogHost::AttachHyperlink(int control, HyperlinkEvents& events) {
+  auto& link = links_[control];
+  link = std::make_unique<FakeHyperlinkWindow>(*this, control, events);
+  events.OnAttach(*link);
+}
+
+FakeHyperlinkWindow* FakeDialogHost::Link(int control) {
+  const auto found = links_.find(control);
+  return found == links_.end() ? nullptr : found->second.get();
+}
+
+void FakeDialogHost::SetFocus(int control) {
+  if (control == focused_) return;
+  const int previous = focused_;
+  focused_ = control;
+  if (auto found = links_.find(previous); found != links_.end()) {
+    found->second->events().OnKillFocus();
+  }
+  if (auto found = links_.find(control); found != links_.end())
+    found->second->events().OnSetFocus();
+}
+
 void FakeDialogHost::SetSliderPosition(int control, int position) {
   // The sliders of the program range from 0 to 2.
   controls_[control].position = std::clamp(position, 0, 2);
@@ -255,6 +283,112 @@ void FakeDialogHost::KillTimer(std::uint32_t timer_id) {
 
 void FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
   owner_.desktop_.PostMessage(window_, message, wparam, lparam);
+}
+
+WindowSize FakeDialogHost::ClientSize() {
+  if (shown_ == Shown::kMinimized) return {};
+  return {outer_.right - outer_.left - frame_.width, outer_.bottom - outer_.top - frame_.height};
+}
+
+WindowSize FakeDialogHost::Tracked(int width, int height) {
+  // As the default WM_WINDOWPOSCHANGING does: the dialog's minimum, the screen's maximum.
+  WindowSize smallest{frame_.width, frame_.height};
+  if (const std::optional<WindowSize> minimum = events_.OnGetMinMaxInfo()) smallest = *minimum;
+  const WindowSize largest = owner_.screen_;
+  return {std::clamp(width, smallest.width, std::max(smallest.width, largest.width)),
+          std::clamp(height, smallest.height, std::max(smallest.height, largest.height))};
+}
+
+void FakeDialogHost::SetOuterSize(int width, int height, int size_type) {
+  const WindowSize before = ClientSize();
+  outer_.right = outer_.left + width;
+  outer_.bottom = outer_.top + height;
+  const WindowSize after = ClientSize();
+  if (after != before || size_type != kSizeRestored) {
+    events_.OnSize(size_type, after.width, after.height);
+  }
+}
+
+void FakeDialogHost::ResizeWindow(int width, int height) {
+  const WindowSize size = Tracked(width, height);
+  SetOuterSize(size.width, size.height, kSizeRestored);
+}
+
+void FakeDialogHost::DragFrameTo(int width, int height) {
+  if (shown_ != Shown::kNormal) return;
+  ResizeWindow(width, height);
+}
+
+void FakeDialogHost::Maximize() {
+  if (shown_ == Shown::kMaximized) return;
+  if (shown_ == Shown::kNormal) restored_ = outer_;
+  shown_ = Shown::kMaximized;
+  outer_.left = outer_.top = 0;
+  SetOuterSize(owner_.screen_.width, owner_.screen_.height, kSizeMaximized);
+}
+
+void FakeDialogHost::Minimize() {
+  if (shown_ == Shown::kMinimized) return;
+  if (shown_ == Shown::kNormal) restored_ = outer_;
+  shown_ = Shown::kMinimized;
+  events_.OnSize(kSizeMinimized, 0, 0);
+}
+
+void FakeDialogHost::Restore() {
+  if (shown_ == Shown::kNormal) return;
+  shown_ = Shown::kNormal;
+  outer_ = restored_;
+  const WindowSize client = ClientSize();
+  events_.OnSize(kSizeRestored, client.width, client.height);
+}
+
+void FakeDialogHost::Paint() {
+  painting_ = true;
+  events_.OnPaint();
+  painting_ = false;
+}
+
+int FakeDialogHost::HitTest(int x, int y) {
+  constexpr int kHtNowhere = 0;
+  constexpr int kHtBorder = 18;
+  int answer = kHtNowhere;
+  if (x >= outer_.left && x < outer_.right && y >= outer_.top && y < outer_.bottom) {
+    // The client area lies inside the frame, its top below the caption.
+    const int side = frame_.width / 2;
+    const WindowRect client{outer_.left + side, outer_.bottom - side - ClientSize().height,
+                            outer_.right - side, outer_.bottom - side};
+    const bool inside =
+        x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+    answer = inside ? kHtClient : kHtBorder;
+  }
+  return events_.OnNcHitTest(answer, x, y).value_or(answer);
+}
+
+std::optional<WindowRect> FakeDialogHost::ControlRect(int control) {
+  const auto found = controls_.find(control);
+  if (found == controls_.end()) return std::nullopt;
+  const Control& c = found->second;
+  return WindowRect{c.x, c.y, c.x + c.width, c.y + c.height};
+}
+
+void FakeDialogHost::SetControlRect(int control, const WindowRect& rect) {
+  Control& c = controls_[control];
+  c.x = rect.left;
+  c.y = rect.top;
+  c.width = rect.right - rect.left;
+  c.height = rect.bottom - rect.top;
+}
+
+void FakeDialogHost::DrawSizeGrip(const WindowRect& rect) {
+  // Drawing happens only on a paint's device context.
+  if (painting_) size_grip_drawn_ = rect;
+}
+
+bool FakeDialogHost::EmbedBrowser(int control, const std::string& address) {
+  controls_[control].text = address;
+  if (owner_.refuse_browsers_) return false;
+  browsers_.insert(control);
+  return true;
 }
 
 void FakeDialogs::ScriptModal(int template_id, ModalScript script) {
@@ -304,6 +438,8 @@ int FakeDialogs::RunModal(int template_id, DialogEvents& events, DialogHost*) {
     script(host);
   }
   if (!host.ended()) events.OnCommand(kIdCancel, kBnClicked);
+  // EndDialog destroys the window before the run returns.
+  events.OnDestroy();
   return host.result().value_or(kIdCancel);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_hyperlink.h"
 #include "platform/ports/dialogs.h"
 
 namespace sg::platform::fake {
@@ -54,6 +55,10 @@ class FakeDialogHost final : public DialogHost {
     int y = 0;
     int width = 0;
     int height = 0;
+    // Static controls: the window style, whether the template gave a font, the frame width.
+    std::uint32_t style = 0;
+    bool has_font = true;
+    int border = 0;
   };
 
   FakeDialogHost(FakeDialogs& owner, int template_id, DialogEvents& events, bool modal);
@@ -70,6 +75,27 @@ class FakeDialogHost final : public DialogHost {
   std::map<std::uint32_t, std::uint32_t> timers() const { return timers_; }
   std::string Title();
   DialogEvents& events() { return events_; }
+
+  // Sizes, as the user and the window system change them. Each change that alters the client
+  // area reaches the dialog as WM_SIZE.
+  // The user drags the frame to a new outer size; the tracking limits hold.
+  void DragFrameTo(int width, int height);
+  void Maximize();
+  void Minimize();
+  void Restore();
+  // The window system asks the dialog to paint (WM_PAINT).
+  void Paint();
+  // WM_NCHITTEST at a point on the screen: the answer the window gives.
+  int HitTest(int x, int y);
+  bool maximized() const { return shown_ == Shown::kMaximized; }
+  // Parts of the client area invalidated, and controls invalidated, in order.
+  const std::vector<WindowRect>& invalidated() const { return invalidated_; }
+  const std::vector<int>& invalidated_controls() const { return invalidated_controls_; }
+  // Where the size grip was last drawn while painting.
+  std::optional<WindowRect> size_grip_drawn() const { return size_grip_drawn_; }
+  bool has_browser(int control) const { return browsers_.count(control) != 0; }
+  // The hyperlink attached to a control, or null.
+  FakeHyperlinkWindow* Link(int control);
 
   // What a user does; each reaches the dialog as the notification Windows sends.
   void Click(int control);  // a check box also changes its mark
@@ -96,12 +122,24 @@ class FakeDialogHost final : public DialogHost {
   std::string Text(int control) override { return controls_[control].text; }
   void SetText(int control, const std::string& text) override { controls_[control].text = text; }
   void EnableControl(int control, bool enabled) override { controls_[control].enabled = enabled; }
-  void SetFocus(int control) override { focused_ = control; }
+  // A hyperlink losing or taking the focus is told so.
+  void SetFocus(int control) override;
   void SetBold(int control) override { controls_[control].bold = true; }
   void SetControlSystemIcon(int control, SystemIcon icon) override {
     controls_[control].system_icon = icon;
   }
   void MoveControl(int control, int dx, int dy, int width, int height) override;
+  WindowSize ClientSize() override;
+  WindowRect OuterRect() override { return outer_; }
+  void ResizeWindow(int width, int height) override;
+  std::optional<WindowRect> ControlRect(int control) override;
+  void SetControlRect(int control, const WindowRect& rect) override;
+  void InvalidateControl(int control) override { invalidated_controls_.push_back(control); }
+  void Invalidate(const WindowRect& rect) override { invalidated_.push_back(rect); }
+  WindowSize SizeGripSize() override { return {17, 17}; }
+  void DrawSizeGrip(const WindowRect& rect) override;
+  bool EmbedBrowser(int control, const std::string& address) override;
+  void AttachHyperlink(int control, HyperlinkEvents& events) override;
   int ListCount(int control) override;
   std::string ListText(int control, int index) override;
   int ListAdd(int control, const std::string& text) override;
@@ -139,6 +177,10 @@ class FakeDialogHost final : public DialogHost {
   void Dispatch(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
   // The row of a list view, or null when there is none at that index.
   ListViewRow* Row(int control, int row);
+  enum class Shown { kNormal, kMaximized, kMinimized };
+  // Sets the outer size and tells the dialog when its client area changed.
+  void SetOuterSize(int width, int height, int size_type);
+  WindowSize Tracked(int width, int height);
 
   FakeDialogs& owner_;
   int template_id_;
@@ -146,12 +188,22 @@ class FakeDialogHost final : public DialogHost {
   bool modal_;
   WindowHandle window_ = 0;
   std::map<int, Control> controls_;
+  std::map<int, std::unique_ptr<FakeHyperlinkWindow>> links_;
   std::optional<int> result_;
   int focused_ = 0;
   bool tooltips_enabled_ = false;
   int icon_ = 0;
   std::vector<std::pair<std::uint32_t, std::string>> system_menu_;
   std::map<std::uint32_t, std::uint32_t> timers_;  // id to period
+  WindowRect outer_{100, 100, 400, 300};
+  WindowSize frame_{8, 31};  // outer size minus client size
+  Shown shown_ = Shown::kNormal;
+  WindowRect restored_{};
+  bool painting_ = false;
+  std::vector<WindowRect> invalidated_;
+  std::vector<int> invalidated_controls_;
+  std::optional<WindowRect> size_grip_drawn_;
+  std::set<int> browsers_;
 };
 
 // Makes fake dialogs. Modal dialogs are worked by scripts that tests queue per template, the
@@ -159,6 +211,14 @@ class FakeDialogHost final : public DialogHost {
 class FakeDialogs final : public DialogsPort {
  public:
   using ModalScript = std::function<void(FakeDialogHost&)>;
+
+  // What a template makes: the window's outer size, its frame (outer minus client size) and
+  // its controls' rectangles in the client area.
+  struct Layout {
+    WindowSize outer{300, 200};
+    WindowSize frame{8, 31};
+    std::map<int, WindowRect> controls;
+  };
 
   struct MessageBoxShown {
     std::string text;
@@ -176,6 +236,12 @@ class FakeDialogs final : public DialogsPort {
   void SetString(int id, const std::string& text) { strings_[id] = text; }
   // The window system refuses modeless dialogs from now on, as on a desktop that is gone.
   void RefuseWindows() { refuse_windows_ = true; }
+  void DeclareLayout(int template_id, Layout layout) { layouts_[template_id] = std::move(layout); }
+  // The screen bounds the window's largest tracking size and its maximised size.
+  void SetScreenSize(WindowSize size) { screen_ = size; }
+  WindowSize ScreenSize() const { return screen_; }
+  // No web-browser control can be made from now on.
+  void RefuseBrowsers() { refuse_browsers_ = true; }
   // A list box that the template declares sorted.
   void DeclareSortedList(int template_id, int control) {
     sorted_lists_.insert({template_id, control});
@@ -220,6 +286,9 @@ class FakeDialogs final : public DialogsPort {
   std::map<TimerKey, std::uint64_t> due_;  // next firing time
   std::uint64_t now_ms_ = 0;
   bool refuse_windows_ = false;
+  std::map<int, Layout> layouts_;
+  WindowSize screen_{1280, 1024};
+  bool refuse_browsers_ = false;
 };
 
 }  // namespace sg::platform::fake

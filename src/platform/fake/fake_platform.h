@@ -6,6 +6,7 @@
 #include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_hook_library.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_profile.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_resources.h"
 #include "platform/fake/fake_shell.h"
@@ -46,11 +47,12 @@ class FakePlatform {
   FakeHookLibrary hooks{desktop};
   FakeBrowsers browsers;
   FakeUrlCache url_cache;
+  FakeProfile profile{files};
 
  private:
   LimitedUserRegistry user_registry_{registry};
   Platform ports_{user_registry_, files, resources, shell, desktop,  system,
-                  dialogs,        tray,  processes, hooks, browsers, url_cache};
+                  dialogs,        tray,  processes, hooks, browsers, url_cache, profile};
 };
 
 }  // namespace sg::platform::fake

@@ -1,5 +1,8 @@
 #include "platform/fake/fake_shell.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "common/ascii.h"
 
 namespace sg::platform::fake {
@@ -31,6 +34,14 @@ ShellExecuteResult FakeShell::Execute(const ShellExecuteRequest& request) {
       program = found->second;
     }
   }
+  std::optional<std::intptr_t> answer;
+  {
+    std::lock_guard lock(mutex_);
+    if (auto found = answers_.find(AsciiUpper(request.file)); found != answers_.end()) {
+      answer = found->second;
+      program = nullptr;
+    }
+  }
   ShellExecuteResult result;
   if (program) {
     program(request.parameters);
@@ -38,6 +49,7 @@ ShellExecuteResult FakeShell::Execute(const ShellExecuteRequest& request) {
   } else {
     result.instance = kFileNotFoundInstance;
   }
+  if (answer) result.instance = *answer;
   std::lock_guard lock(mutex_);
   if (program && request.keep_process_handle) {
     result.process = next_handle_;
@@ -46,6 +58,43 @@ ShellExecuteResult FakeShell::Execute(const ShellExecuteRequest& request) {
   }
   executions_.push_back({request, result});
   return result;
+}
+
+void FakeShell::AnswerFile(const std::string& file, std::intptr_t instance) {
+  std::lock_guard lock(mutex_);
+  answers_[AsciiUpper(file)] = instance;
+}
+
+std::uint32_t FakeShell::WinExec(const std::string& command_line, int show_command) {
+  std::string name;
+  std::size_t rest = 0;
+  if (command_line.starts_with('"')) {
+    const auto close = command_line.find('"', 1);
+    name = command_line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    rest = close == std::string::npos ? command_line.size() : close + 1;
+  } else {
+    rest = std::min(command_line.find(' '), command_line.size());
+    name = command_line.substr(0, rest);
+  }
+  if (rest < command_line.size() && command_line[rest] == ' ') ++rest;
+  Program program;
+  {
+    std::lock_guard lock(mutex_);
+    if (auto found = programs_.find(ProgramKey(name)); found != programs_.end()) {
+      program = found->second;
+    }
+  }
+  if (program) program(command_line.substr(rest));
+  const std::uint32_t result =
+      program ? kStartedInstance : static_cast<std::uint32_t>(kFileNotFoundInstance);
+  std::lock_guard lock(mutex_);
+  command_runs_.push_back({command_line, show_command, result});
+  return result;
+}
+
+std::vector<FakeShell::CommandRun> FakeShell::CommandRuns() const {
+  std::lock_guard lock(mutex_);
+  return command_runs_;
 }
 
 void FakeShell::WaitForProcess(ProcessHandle process) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -25,18 +26,33 @@ class FakeShell final : public ShellPort {
 
   // name: "regedit" also answers "regedit.exe", in any letter case.
   void InstallProgram(const std::string& name, Program program);
+  // The shell answers Execute of exactly this file (letter case ignored) with the instance value,
+  // as when no program is associated with it; an installed program is not started.
+  void AnswerFile(const std::string& file, std::intptr_t instance);
+
+  // A command line run with WinExec: its first word (quoted or not) names the program, the text
+  // after the blank that follows is its parameters.
+  struct CommandRun {
+    std::string command_line;
+    int show_command = 0;
+    std::uint32_t result = 0;
+  };
 
   ShellExecuteResult Execute(const ShellExecuteRequest& request) override;
   void WaitForProcess(ProcessHandle process) override;
   void CloseProcessHandle(ProcessHandle process) override;
+  std::uint32_t WinExec(const std::string& command_line, int show_command) override;
 
   std::vector<Execution> Executions() const;
   std::size_t OpenProcessHandleCount() const;
+  std::vector<CommandRun> CommandRuns() const;
 
  private:
   mutable std::mutex mutex_;
   std::map<std::string, Program> programs_;  // by upper-case name without ".EXE"
   std::vector<Execution> executions_;
+  std::map<std::string, std::intptr_t> answers_;  // by upper-case file
+  std::vector<CommandRun> command_runs_;
   std::map<ProcessHandle, std::size_t> open_handles_;  // handle to execution index
   ProcessHandle next_handle_ = 0x200;
 };

@@ -79,6 +79,16 @@ void FakeSystem::PlaySound(const std::string& path, std::uint32_t flags) {
   sounds_.push_back({path, flags});
 }
 
+void FakeSystem::MessageBeep(std::uint32_t type) {
+  std::lock_guard lock(mutex_);
+  beeps_.push_back(type);
+}
+
+std::vector<std::uint32_t> FakeSystem::Beeps() const {
+  std::lock_guard lock(mutex_);
+  return beeps_;
+}
+
 std::vector<FakeSystem::Sound> FakeSystem::Sounds() const {
   std::lock_guard lock(mutex_);
   return sounds_;

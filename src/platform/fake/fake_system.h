@@ -42,6 +42,8 @@ class FakeSystem final : public SystemPort {
   std::size_t PendingThreads() const;
   std::uint64_t Now() const { return now_ms_; }
   std::vector<Sound> Sounds() const;
+  // The MB_ICON styles of MessageBeep, in order.
+  std::vector<std::uint32_t> Beeps() const;
   std::optional<int> ExitCode() const { return exit_code_; }
   // Called on Sleep with the virtual time after it: lets a test act while a thread waits.
   void OnSleep(std::function<void(std::uint64_t now)> observer) { sleep_observer_ = observer; }
@@ -56,6 +58,7 @@ class FakeSystem final : public SystemPort {
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
+  void MessageBeep(std::uint32_t type) override;
   // Records the exit code; the test then stops driving the program.
   void ExitProcess(int exit_code) override { exit_code_ = exit_code; }
 
@@ -67,6 +70,7 @@ class FakeSystem final : public SystemPort {
   KernelHandle next_handle_ = 0x40;
   std::deque<std::function<void()>> threads_;
   std::vector<Sound> sounds_;
+  std::vector<std::uint32_t> beeps_;
   std::uint64_t now_ms_ = 0;
   int major_version_ = 5;
   std::string module_file_name_ = "C:\\Program Files\\Snapgate!\\Snapgate! 3.293.exe";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ports/hyperlink.h"
 #include "platform/ports/windows.h"
 
 namespace sg::platform {
@@ -44,6 +45,21 @@ inline constexpr std::uint32_t kMbIconQuestion = 0x0020;
 inline constexpr std::uint32_t kMbIconExclamation = 0x0030;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
 
+// WM_SIZE types.
+inline constexpr int kSizeRestored = 0;
+inline constexpr int kSizeMinimized = 1;
+inline constexpr int kSizeMaximized = 2;
+
+// WM_NCHITTEST answers.
+inline constexpr int kHtClient = 1;
+inline constexpr int kHtBottomRight = 17;
+
+struct WindowSize {
+  int width = 0;
+  int height = 0;
+  auto operator<=>(const WindowSize&) const = default;
+};
+
 // Icons of the system (LoadIcon without a module).
 enum class SystemIcon { kApplication, kWinLogo };
 
@@ -75,6 +91,19 @@ class DialogEvents {
   virtual void OnControlRightDoubleClick(int /*control_id*/) {}
   // WM_NOTIFY from a control (tooltip requests excepted: TooltipText answers those).
   virtual void OnNotify(const ControlNotification& /*notification*/) {}
+  // WM_SIZE after default processing, with the new client size.
+  virtual void OnSize(int /*type*/, int /*cx*/, int /*cy*/) {}
+  // WM_GETMINMAXINFO: the minimum tracking size (outer) to answer; nothing for the default.
+  virtual std::optional<WindowSize> OnGetMinMaxInfo() { return std::nullopt; }
+  // WM_NCHITTEST with the default answer and the point in screen coordinates; nothing keeps
+  // the default answer.
+  virtual std::optional<int> OnNcHitTest(int /*default_answer*/, int /*x*/, int /*y*/) {
+    return std::nullopt;
+  }
+  // WM_PAINT after default painting; DialogHost::DrawSizeGrip draws only from here.
+  virtual void OnPaint() {}
+  // WM_DESTROY, while the window and its controls still exist.
+  virtual void OnDestroy() {}
 };
 
 // One dialog window made from a resource template, and its controls by identifier.
@@ -105,6 +134,33 @@ class DialogHost {
   virtual void SetControlSystemIcon(int control, SystemIcon icon) = 0;
   // Moves a control by an offset from where it is in the client area, and gives it a size.
   virtual void MoveControl(int control, int dx, int dy, int width, int height) = 0;
+
+  // Sizes and places, for dialogs that the user resizes.
+  // GetClientRect: the size of the client area.
+  virtual WindowSize ClientSize() = 0;
+  // GetWindowRect of the dialog, in screen coordinates.
+  virtual WindowRect OuterRect() = 0;
+  // SetWindowPos with SWP_NOMOVE: a new outer size where the window is.
+  virtual void ResizeWindow(int width, int height) = 0;
+  // A control's window rectangle in client coordinates; nothing when there is no such control.
+  virtual std::optional<WindowRect> ControlRect(int control) = 0;
+  // MoveWindow to a rectangle in client coordinates, repainting.
+  virtual void SetControlRect(int control, const WindowRect& rect) = 0;
+  // InvalidateRect of a whole control, erasing.
+  virtual void InvalidateControl(int control) = 0;
+  // InvalidateRect of part of the client area, erasing.
+  virtual void Invalidate(const WindowRect& rect) = 0;
+  // GetSystemMetrics(SM_CXHSCROLL) by GetSystemMetrics(SM_CYHSCROLL): a size grip's square.
+  virtual WindowSize SizeGripSize() = 0;
+  // DrawFrameControl with DFC_SCROLL and DFCS_SCROLLSIZEGRIP, from DialogEvents::OnPaint.
+  virtual void DrawSizeGrip(const WindowRect& rect) = 0;
+  // Puts a web-browser control (the system's "AtlAxWin" host window) in place of a control,
+  // with its identifier and rectangle, navigated to an address; its window text is that
+  // address. False when no browser could be made: the control stays, showing the address.
+  virtual bool EmbedBrowser(int control, const std::string& address) = 0;
+  // Makes a static control a hyperlink worked by the events, which must outlive the window;
+  // calls events.OnAttach at once.
+  virtual void AttachHyperlink(int control, HyperlinkEvents& events) = 0;
 
   // List boxes: unsorted or sorted as the template says.
   virtual int ListCount(int control) = 0;

@@ -5,6 +5,7 @@
 #include "platform/ports/files.h"
 #include "platform/ports/hook_library.h"
 #include "platform/ports/processes.h"
+#include "platform/ports/profile.h"
 #include "platform/ports/registry.h"
 #include "platform/ports/resources.h"
 #include "platform/ports/shell.h"
@@ -29,6 +30,7 @@ struct Platform {
   HookLibraryPort& hooks;
   BrowsersPort& browsers;
   UrlCachePort& url_cache;
+  ProfilePort& profile;
 };
 
 }  // namespace sg::platform

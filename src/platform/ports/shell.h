@@ -9,6 +9,7 @@ namespace sg::platform {
 using ProcessHandle = std::uintptr_t;
 
 inline constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
+inline constexpr int kShowShow = 5;      // SW_SHOW
 
 struct ShellExecuteRequest {
   std::string verb;  // empty: the default verb
@@ -34,6 +35,8 @@ class ShellPort {
   virtual void WaitForProcess(ProcessHandle process) = 0;
   // CloseHandle.
   virtual void CloseProcessHandle(ProcessHandle process) = 0;
+  // WinExec: its result, above 31 when the program started.
+  virtual std::uint32_t WinExec(const std::string& command_line, int show_command) = 0;
 };
 
 }  // namespace sg::platform

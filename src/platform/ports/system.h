@@ -35,6 +35,8 @@ class SystemPort {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // PlaySoundA with a file name and the given SND_ flags.
   virtual void PlaySound(const std::string& path, std::uint32_t flags) = 0;
+  // MessageBeep with an MB_ICON style.
+  virtual void MessageBeep(std::uint32_t type) = 0;
   // Ends the process at once.
   virtual void ExitProcess(int exit_code) = 0;
 };

@@ -28,6 +28,7 @@ struct WindowRect {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const WindowRect&) const = default;
 };
 
 // Show states of GetWindowPlacement that mean a minimised window.

@@ -4,12 +4,16 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <ole2.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/win32/unclashed_names.h"
+#include "platform/win32/win32_hyperlink.h"
 
 namespace sg::platform::win32 {
 
@@ -33,6 +37,19 @@ void InitCommonControlsOnce() {
   (void)done;
 }
 
+// The system's ActiveX host window class "AtlAxWin", registered once; false when the library or
+// its registration is missing.
+bool AtlHostReady() {
+  static const bool ready = [] {
+    HMODULE atl = LoadLibraryA("atl.dll");
+    if (!atl) return false;
+    const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    return init && init();
+  }();
+  return ready;
+}
+
 // Messages whose answer is the dialog procedure's return value itself rather than
 // DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
@@ -46,6 +63,7 @@ class Win32DialogHost final : public DialogHost {
   Win32DialogHost(DialogEvents& events, bool modal) : events_(events), modal_(modal) {}
 
   ~Win32DialogHost() override {
+    for (auto& link : links_) link->Detach();
     if (window_) {
       // The events object may already be half destroyed: nothing reaches it any more.
       SetWindowLongPtrA(window_, DWLP_USER, 0);
@@ -176,6 +194,87 @@ class Win32DialogHost final : public DialogHost {
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
     SetWindowPos(item, nullptr, bounds.left + dx, bounds.top + dy, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  WindowSize ClientSize() override {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return {client.right - client.left, client.bottom - client.top};
+  }
+
+  WindowRect OuterRect() override {
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    return {outer.left, outer.top, outer.right, outer.bottom};
+  }
+
+  void ResizeWindow(int width, int height) override {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  std::optional<WindowRect> ControlRect(int control) override {
+    HWND item = GetDlgItem(window_, control);
+    RECT bounds;
+    if (!item || !GetWindowRect(item, &bounds)) return std::nullopt;
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
+    return WindowRect{bounds.left, bounds.top, bounds.right, bounds.bottom};
+  }
+
+  void SetControlRect(int control, const WindowRect& rect) override {
+    if (HWND item = GetDlgItem(window_, control)) {
+      MoveWindow(item, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    }
+  }
+
+  void InvalidateControl(int control) override {
+    if (HWND item = GetDlgItem(window_, control)) InvalidateRect(item, nullptr, TRUE);
+  }
+
+  void Invalidate(const WindowRect& rect) override {
+    const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+    InvalidateRect(window_, &area, TRUE);
+  }
+
+  WindowSize SizeGripSize() override {
+    return {GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
+  }
+
+  void DrawSizeGrip(const WindowRect& rect) override {
+    if (!paint_dc_) return;
+    RECT square{rect.left, rect.top, rect.right, rect.bottom};
+    DrawFrameControl(paint_dc_, &square, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  }
+
+  bool EmbedBrowser(int control, const std::string& address) override {
+    HWND frame = GetDlgItem(window_, control);
+    if (!frame) return false;
+    SetWindowTextA(frame, address.c_str());
+    // The browser object lives in this thread's apartment; a second initialisation only counts.
+    const HRESULT ole = OleInitialize(nullptr);
+    if (FAILED(ole) && ole != RPC_E_CHANGED_MODE) return false;
+    if (!AtlHostReady()) return false;
+    RECT bounds;
+    GetWindowRect(frame, &bounds);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
+    const DWORD style = WS_CHILD | (static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE)) &
+                                    (WS_VISIBLE | WS_BORDER | WS_TABSTOP));
+    // The host window makes the control named by its text: an address means a browser there.
+    HWND browser = CreateWindowExA(0, "AtlAxWin", address.c_str(), style, bounds.left, bounds.top,
+                                   bounds.right - bounds.left, bounds.bottom - bounds.top, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
+                                   ProgramModule(), nullptr);
+    if (!browser) return false;
+    SetWindowPos(browser, frame, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(frame);
+    return true;
+  }
+
+  void AttachHyperlink(int control, HyperlinkEvents& events) override {
+    HWND item = GetDlgItem(window_, control);
+    if (!item) return;
+    InitCommonControlsOnce();
+    links_.push_back(std::make_unique<Win32HyperlinkWindow>(item, events));
+    events.OnAttach(*links_.back());
   }
 
   int ListCount(int control) override { return Send(control, LB_GETCOUNT, 0, 0); }
@@ -374,6 +473,43 @@ class Win32DialogHost final : public DialogHost {
           return TRUE;
         }
         break;
+      case WM_SIZE:
+        events_.OnSize(static_cast<int>(wparam), LOWORD(lparam), HIWORD(lparam));
+        break;
+      case WM_GETMINMAXINFO:
+        if (const std::optional<WindowSize> minimum = events_.OnGetMinMaxInfo()) {
+          auto& info = *reinterpret_cast<MINMAXINFO*>(lparam);
+          info.ptMinTrackSize = {minimum->width, minimum->height};
+          return TRUE;
+        }
+        break;
+      case WM_NCHITTEST: {
+        const int usual = static_cast<int>(DefWindowProcA(window_, message, wparam, lparam));
+        const std::optional<int> answer = events_.OnNcHitTest(
+            usual, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+        if (!answer) return FALSE;
+        SetWindowLongPtrA(window_, DWLP_MSGRESULT, *answer);
+        return TRUE;
+      }
+      case WM_PAINT: {
+        // What the default painting does, with the dialog's own drawing in between.
+        PAINTSTRUCT paint;
+        paint_dc_ = BeginPaint(window_, &paint);
+        events_.OnPaint();
+        EndPaint(window_, &paint);
+        paint_dc_ = nullptr;
+        return TRUE;
+      }
+      case WM_DESTROY:
+        events_.OnDestroy();
+        break;
+      case WM_CTLCOLORSTATIC:
+        for (const auto& link : links_) {
+          if (link->control() == reinterpret_cast<HWND>(lparam)) {
+            return reinterpret_cast<INT_PTR>(link->ColourControl(reinterpret_cast<HDC>(wparam)));
+          }
+        }
+        break;
       case WM_NCDESTROY:
         window_ = nullptr;
         tooltip_ = nullptr;
@@ -444,9 +580,11 @@ class Win32DialogHost final : public DialogHost {
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HFONT bold_font_ = nullptr;
+  HDC paint_dc_ = nullptr;
   HICON big_icon_ = nullptr;
   HICON small_icon_ = nullptr;
   std::string tooltip_text_;
+  std::vector<std::unique_ptr<Win32HyperlinkWindow>> links_;
   bool initializing_ = false;
   bool focus_chosen_ = false;
 };

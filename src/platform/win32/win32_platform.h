@@ -6,6 +6,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hook_library.h"
 #include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_shell.h"
@@ -38,8 +39,9 @@ class Win32Platform {
   Win32HookLibrary hooks_;
   Win32Browsers browsers_;
   Win32UrlCache url_cache_;
+  Win32Profile profile_;
   Platform ports_{registry_, files_, resources_, shell_, windows_,  system_,
-                  dialogs_,  tray_,  processes_, hooks_, browsers_, url_cache_};
+                  dialogs_,  tray_,  processes_, hooks_, browsers_, url_cache_, profile_};
 };
 
 }  // namespace sg::platform::win32

@@ -38,4 +38,8 @@ void Win32Shell::CloseProcessHandle(ProcessHandle process) {
   CloseHandle(reinterpret_cast<HANDLE>(process));
 }
 
+std::uint32_t Win32Shell::WinExec(const std::string& command_line, int show_command) {
+  return ::WinExec(command_line.c_str(), static_cast<UINT>(show_command));
+}
+
 }  // namespace sg::platform::win32

@@ -9,6 +9,7 @@ class Win32Shell final : public ShellPort {
   ShellExecuteResult Execute(const ShellExecuteRequest& request) override;
   void WaitForProcess(ProcessHandle process) override;
   void CloseProcessHandle(ProcessHandle process) override;
+  std::uint32_t WinExec(const std::string& command_line, int show_command) override;
 };
 
 }  // namespace sg::platform::win32

@@ -82,6 +82,10 @@ void Win32System::PlaySound(const std::string& path, std::uint32_t flags) {
   PlaySoundA(path.c_str(), nullptr, flags);
 }
 
+void Win32System::MessageBeep(std::uint32_t type) {
+  ::MessageBeep(type);
+}
+
 void Win32System::ExitProcess(int exit_code) {
   ::ExitProcess(static_cast<UINT>(exit_code));
 }

@@ -16,6 +16,7 @@ class Win32System final : public SystemPort {
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
+  void MessageBeep(std::uint32_t type) override;
   void ExitProcess(int exit_code) override;
 };
 
