@@ -8,6 +8,7 @@
 #include "common/ascii.h"
 #include "common/program_folder.h"
 #include "common/web_addresses.h"
+#include "controls/help_dialog.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
 #include "settings/registry_store.h"
@@ -332,12 +333,16 @@ void MainDialog::OnCommand(int id, int notification) {
     case IDC_COOKIES:
       return ShowCookieCutter();
     case IDC_POPUP_TEST: {
+      // The test page lies beside the program, so it works without a connection.
       platform::ShellExecuteRequest request;
-      request.file = kPopupTestPage;
+      request.file = ProgramFolder(platform_.system) + "\\" + kPopupTestPageFile;
       request.show_command = platform::kSwShowNormal;
       platform_.shell.Execute(request);
       return;
     }
+    case IDC_ONLINE_HELP:
+    case IDM_HELP:
+      return ShowHelp();
     default:
       return;
   }
@@ -644,6 +649,11 @@ void MainDialog::RunSpywarePass() {
 void MainDialog::ShowPluginCleaner() {
   tools::PluginCleanerDialog cleaner(platform_);
   platform_.dialogs.RunModal(IDD_PLUGIN_CLEANER, cleaner, dialog_);
+}
+
+void MainDialog::ShowHelp() {
+  controls::HelpDialog help(platform_);
+  platform_.dialogs.RunModal(IDD_HELP, help, dialog_);
 }
 
 void MainDialog::ShowCookieCutter() {

@@ -124,6 +124,7 @@ class MainDialog final : public platform::DialogEvents,
   void ShowAbout();
   void ShowPluginCleaner();
   void ShowCookieCutter();
+  void ShowHelp();
   void RunSpywarePass();
   void ShowSplash();
   void WriteSetting(const char* name, const std::string& value);

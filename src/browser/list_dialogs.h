@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "browser/filter_list.h"
+#include "common/web_addresses.h"
 #include "platform/ports/platform.h"
 
 namespace sg::browser {
@@ -54,8 +55,7 @@ class FilterListDialog : public platform::DialogEvents {
 class BlockListDialog final : public FilterListDialog {
  public:
   static constexpr std::string_view kFileName = "filters.txt";
-  static constexpr std::string_view kHelpAddress =
-      "http://www.snapgate.example/help/blocklist.html";
+  static constexpr std::string_view kHelpAddress = kBlockListHelpPage;
 
   // Reads the stored response rate.
   explicit BlockListDialog(platform::Platform& platform);

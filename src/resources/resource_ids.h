@@ -6,6 +6,7 @@
 // Dialog templates.
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
+#define IDD_HELP 103
 #define IDD_PLUGIN_CLEANER 129
 #define IDD_COOKIE_CUTTER 130
 #define IDD_SAFE_SITES 132
@@ -36,6 +37,9 @@
 // Animation clips (resource type "AVI").
 #define IDR_AVI_IDLE 114
 #define IDR_AVI_ZAP 115
+
+// The help page (resource type 23, RT_HTML), shown by the help window as ".../23/186".
+#define IDR_HELP_PAGE 186
 
 // Tray menu commands, in menu order.
 #define IDM_ABOUT 57664
@@ -131,5 +135,15 @@
 
 // About box (IDD_ABOUT): the icon that answers the hidden double click.
 #define IDC_ABOUT_ICON 1106
+
+// Help window (IDD_HELP).
+#define IDC_HELP_OK 1
+#define IDC_HELP_ANIMATION 1033
+#define IDC_HELP_POPUP_TEST 1050
+#define IDC_HELP_BROWSER 1085
+#define IDC_HELP_EMAIL 1102
+#define IDC_HELP_WEB_SITE 1103
+#define IDC_HELP_VERSION 1104
+#define IDC_HELP_ICON 1105
 
 #endif  // SNAPGATE_RESOURCES_RESOURCE_IDS_H

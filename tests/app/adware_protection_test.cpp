@@ -1,6 +1,8 @@
 // The adware protection pass and the plug-in cleaner as the main dialog runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_fixture.h"
 #include "tools/flash_blocker.h"
 #include "tools/plugin_cleaner.h"
@@ -139,6 +141,20 @@ TEST_F(AdwareProtectionTest, TheOtherToolsAreWiredWhereTheUserExpectsThem) {
   system_.dialogs.AnswerMessageBox(platform::kIdYes);
   MainWindow().events().OnCommand(IDM_EXIT, 0);
   EXPECT_EQ(kill_bit(), 0) << "the end of the program lifts the block";
+}
+
+TEST_F(AdwareProtectionTest, HelpOpensTheHelpWindowAndPopupTestTheShippedPage) {
+  Store("m_MaxBrowserBlock", "0");
+  Start();
+  MainWindow().Click(IDC_ONLINE_HELP);
+  MainWindow().events().OnCommand(IDM_HELP, 0);
+  const auto runs = system_.dialogs.ModalRuns();
+  EXPECT_EQ(std::count(runs.begin(), runs.end(), IDD_HELP), 2);
+
+  MainWindow().Click(IDC_POPUP_TEST);
+  ASSERT_FALSE(system_.shell.Executions().empty());
+  EXPECT_EQ(system_.shell.Executions().back().request.file,
+            "C:\\Program Files\\Snapgate!\\popuptest.html");
 }
 
 }  // namespace

@@ -113,7 +113,8 @@ TEST_F(ToolbarIntegrationTest, AWriteThatFailsIsReportedByNameAndStopsTheRest) {
   platform::Platform ports = system_.ports();
   platform::Platform with_refusal{refusing,        ports.files,  ports.resources, ports.shell,
                                   ports.windows,   ports.system, ports.dialogs,   ports.tray,
-                                  ports.processes, ports.hooks,  ports.browsers,  ports.url_cache};
+                                  ports.processes, ports.hooks,  ports.browsers,  ports.url_cache,
+                                  ports.profile};
   ToolbarIntegration(with_refusal, true, nullptr);
   ASSERT_EQ(system_.dialogs.MessageBoxes().size(), 1u);
   EXPECT_EQ(system_.dialogs.MessageBoxes()[0].text, "Could not create IE integration key CLS.");
