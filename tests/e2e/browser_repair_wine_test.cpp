@@ -136,6 +136,7 @@ TEST_F(BrowserRepairUnderWine, AHijackedStartPageIsAskedAboutAndTheOtherHijacksA
   sg::testing::PumpFor(1500ms);  // let Wine paint the dialog before the picture is taken
   EXPECT_TRUE(sg::testing::SaveWindowPicture(question, SNAPGATE_SCREENSHOT_DIR "/start-page.bmp"));
   PostMessageA(question, WM_COMMAND, IDOK, 0);  // "&Yes" with the text left as it was
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(question); }, 20s));
   ASSERT_TRUE(program.ShowsWithin(dialog, 60s)) << program.Describe(dialog);
 
   EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kIeMain, "Start Page"), "http://www.yahoo.com/");
