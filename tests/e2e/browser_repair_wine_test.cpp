@@ -41,33 +41,6 @@ void WriteFileText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-std::vector<std::wstring> BlockedLines(HWND dialog) {
-  HWND list = GetDlgItem(dialog, 1000);
-  std::vector<std::wstring> lines;
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t line[1024] = {};
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-    lines.emplace_back(line);
-  }
-  return lines;
-}
-
-bool Lists(const std::vector<std::wstring>& lines, const std::wstring& line) {
-  for (const auto& listed : lines) {
-    if (listed == line) return true;
-  }
-  return false;
-}
-
-void EndProgram(Program& program, HWND dialog) {
-  PostMessageA(dialog, WM_COMMAND, 57665, 0);
-  HWND question = program.MessageBoxSaying("Are you sure you want to exit", dialog, 20s);
-  ASSERT_NE(question, nullptr) << program.Describe(dialog);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  EXPECT_TRUE(program.EndsWithin(60s)) << program.Describe(dialog);
-}
-
 class BrowserRepairUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -159,7 +132,7 @@ TEST_F(BrowserRepairUnderWine, AHijackedStartPageIsAskedAboutAndTheOtherHijacksA
       << repaired;
   EXPECT_NE(repaired.find("; the browser's own page"), std::string::npos) << "comments stay";
   EXPECT_EQ(repaired.find("\r\n\r\n\r\n"), std::string::npos) << "empty-line runs collapse";
-  EndProgram(program, dialog);
+  EXPECT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
 }
 
 // Cookies as the browser commits them: a text file in the cache's cookie folder, named after
@@ -256,7 +229,7 @@ TEST_F(BrowserRepairUnderWine, TheCookieCutterListsCookiesMostUsedFirstAndRemove
       [&] { return SendMessageA(GetDlgItem(cutter, 1000), LVM_GETITEMCOUNT, 0, 0) == 0; }, 10s));
   PostMessageA(cutter, WM_COMMAND, IDCANCEL, 0);  // "&OK" is button 2
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(cutter); }, 20s));
-  EndProgram(program, dialog);
+  EXPECT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
 }
 
 constexpr const char* kKillBitKey =
@@ -268,10 +241,6 @@ DWORD KillBit() {
   RegGetValueA(HKEY_LOCAL_MACHINE, kKillBitKey, "Compatibility Flags", RRF_RT_REG_DWORD, nullptr,
                &flags, &size);
   return flags;
-}
-
-bool FileIsThere(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The walk looks below "\Program Files\Netscape" on the program's own drive: the program runs
@@ -336,7 +305,7 @@ TEST_F(FlashBlockerUnderWine, TheOptionSetsTheKillBitAndMovesTheNetscapePluginAn
   EXPECT_TRUE(PumpUntil([] { return KillBit() == 0; }, 20s));
   EXPECT_TRUE(PumpUntil([&] { return FileIsThere(plugins_ + "NPSWF32.dll"); }, 10s));
   EXPECT_EQ(Setting("m_bBlockFlash"), "0");
-  EndProgram(program, dialog);
+  EXPECT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
 }
 
 }  // namespace

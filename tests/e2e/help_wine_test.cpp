@@ -20,30 +20,6 @@ using sg::testing::WineShellWindowsAnswer;
 constexpr const char* kHelpCaption = "Snapgate! Online Help at ";
 constexpr const char* kHelpSizeSection = "67";  // template 103 in hexadecimal
 
-// The program's window whose caption begins with the given text.
-HWND WindowBeginningWith(DWORD process_id, const std::string& start) {
-  struct Search {
-    DWORD process_id;
-    const std::string& start;
-    HWND found = nullptr;
-  } search{process_id, start};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof text);
-        if (owner != search->process_id || std::string(text).rfind(search->start, 0) != 0) {
-          return TRUE;
-        }
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 std::string SizeMemoryFile() {
   char folder[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
@@ -90,8 +66,13 @@ class HelpUnderWine : public ::testing::Test {
   HWND OpenHelp(Program& program, HWND dialog) {
     PostMessageA(dialog, WM_COMMAND, 1010, 0);
     HWND help = nullptr;
-    PumpUntil([&] { return (help = WindowBeginningWith(program.id(), kHelpCaption)) != nullptr; },
-              20s);
+    PumpUntil(
+        [&] {
+          return (help = WindowWhere(program.id(), [](const std::string& title) {
+                    return title.starts_with(kHelpCaption);
+                  })) != nullptr;
+        },
+        20s);
     if (help) PumpUntil([&] { return IsWindowVisible(help) != FALSE; }, 10s);
     return help;
   }
@@ -130,11 +111,7 @@ TEST_F(HelpUnderWine, HelpOpensTheManualAndTheNextOpeningHasTheSizeTheUserGaveIt
   EXPECT_EQ(second.right - second.left, width);
   EXPECT_EQ(second.bottom - second.top, height);
   ASSERT_TRUE(ClosedWithin(help));
-  PostMessageA(dialog, WM_COMMAND, 57665, 0);
-  HWND question = program.MessageBoxSaying("Are you sure you want to exit", dialog, 20s);
-  ASSERT_NE(question, nullptr) << program.Describe(dialog);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  EXPECT_TRUE(program.EndsWithin(60s));
+  EXPECT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
 }
 
 TEST(HelpPageUnderWine, TheProgramCarriesItsManualWithTheToolsSections) {

@@ -58,30 +58,57 @@ inline std::string Setting(const char* name) {
   return RegistryString(HKEY_CURRENT_USER, "Software\\Snapgate!", name);
 }
 
-struct Found {
-  DWORD process_id;
-  const char* title;
-  HWND window = nullptr;
-};
+// The first top-level window of a process whose title passes the test.
+template <typename TitleTest>
+HWND WindowWhere(DWORD process_id, TitleTest title_test) {
+  struct Search {
+    DWORD process_id;
+    TitleTest& title_test;
+    HWND window = nullptr;
+  } search{process_id, title_test};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (owner != search->process_id || !search->title_test(std::string(text))) return TRUE;
+        search->window = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.window;
+}
 
 // The top-level window of a process with exactly this title.
 inline HWND WindowOf(DWORD process_id, const char* title) {
-  Found found{process_id, title};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* search = reinterpret_cast<Found*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char text[256];
-        GetWindowTextA(window, text, sizeof text);
-        if (owner == search->process_id && strcmp(text, search->title) == 0) {
-          search->window = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.window;
+  return WindowWhere(process_id, [title](const std::string& text) { return text == title; });
+}
+
+inline bool FileIsThere(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The lines of the main dialog's blocked list, read across processes in the wide form: Wine
+// hands list-box text between processes so.
+inline std::vector<std::wstring> BlockedLines(HWND main_dialog) {
+  HWND list = GetDlgItem(main_dialog, 1000);
+  std::vector<std::wstring> lines;
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t line[1024] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+    lines.emplace_back(line);
+  }
+  return lines;
+}
+
+inline bool Lists(const std::vector<std::wstring>& lines, const std::wstring& line) {
+  for (const auto& listed : lines) {
+    if (listed == line) return true;
+  }
+  return false;
 }
 
 // The visible dialogs of a process other than its main dialog: the program's message boxes.
@@ -238,6 +265,14 @@ class Program {
         },
         limit);
     return found;
+  }
+  // Ends the program as a user does: "Exit", then Yes to the question. True when it ended.
+  bool EndsThroughTheExitQuestion(HWND main_dialog) {
+    PostMessageA(main_dialog, WM_COMMAND, 57665, 0);
+    HWND question = MessageBoxSaying("Are you sure you want to exit", main_dialog, 20s);
+    if (!question) return false;
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    return EndsWithin(60s);
   }
   // What the program shows besides its main dialog, for failure messages.
   std::string Describe(HWND main_dialog) {

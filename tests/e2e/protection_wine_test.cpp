@@ -26,10 +26,6 @@ constexpr const char* kHarmfulClass = "{5A0E2E00-0000-4000-8000-0000000000A1}";
 constexpr const char* kSafeClass = "{5A0E2E00-0000-4000-8000-0000000000A2}";
 constexpr const char* kCleanerTitle = "Installed Internet Explorer Plug-ins";
 
-bool FileIsThere(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A program of the tests' own, started under another name.
 class Started {
  public:
@@ -102,25 +98,6 @@ class ProtectionUnderWine : public ::testing::Test {
     CloseHandle(CreateFileA(dll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   }
-  // Read across processes in the wide form: Wine hands list-box text between processes so.
-  static std::vector<std::wstring> BlockedLines(HWND dialog) {
-    HWND list = GetDlgItem(dialog, 1000);
-    std::vector<std::wstring> lines;
-    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      wchar_t line[512] = {};
-      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-      lines.emplace_back(line);
-    }
-    return lines;
-  }
-  static bool Lists(const std::vector<std::wstring>& lines, const wchar_t* line) {
-    for (const auto& listed : lines) {
-      if (listed == line) return true;
-    }
-    return false;
-  }
-
   std::string folder_;
   std::string random_named_;
 };
@@ -167,11 +144,7 @@ TEST_F(ProtectionUnderWine, SpywareEndsAtStartHarmfulPluginsAreRenamedAndComeBac
   PostMessageA(cleaner, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(cleaner); }, 20s));
 
-  PostMessageA(dialog, WM_COMMAND, 57665, 0);
-  HWND question = program.MessageBoxSaying("Are you sure you want to exit", dialog, 20s);
-  ASSERT_NE(question, nullptr) << program.Describe(dialog);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  ASSERT_TRUE(program.EndsWithin(60s)) << program.Describe(dialog);
+  ASSERT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
   EXPECT_TRUE(FileIsThere(folder_ + "adbar.dll")) << "the exit gives the plug-in back";
   EXPECT_FALSE(FileIsThere(folder_ + "disabled_adbar.dll"));
   EXPECT_TRUE(notepad.Running());
