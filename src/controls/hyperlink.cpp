@@ -42,6 +42,14 @@ int Height(const platform::WindowRect& rect) {
   return rect.bottom - rect.top;
 }
 
+// Shrinks a span evenly from both ends to the text's length, then adds the frame back around it.
+void CentreOn(int& low, int& high, int text_length, int frame) {
+  low += (high - low - text_length) / 2;
+  high = low + text_length;
+  low -= frame / 2;
+  high += frame - frame / 2;
+}
+
 }  // namespace
 
 std::uint32_t LinkTextColour(const LinkState& state, std::uint32_t style) {
@@ -60,21 +68,13 @@ platform::WindowRect SizedToText(const platform::WindowRect& window,
   const int frame_height = Height(window) - Height(client);
 
   if (static_style & platform::kSsCenterImage) {
-    const int shrink = (Height(rect) - text.height) / 2;
-    rect.top += shrink;
-    rect.bottom = rect.top + text.height;
-    rect.top -= frame_height / 2;
-    rect.bottom += frame_height - frame_height / 2;
+    CentreOn(rect.top, rect.bottom, text.height, frame_height);
   } else {
     rect.bottom = rect.top + text.height + frame_height;
   }
 
   if (static_style & platform::kSsCenter) {
-    const int shrink = (Width(rect) - text.width) / 2;
-    rect.left += shrink;
-    rect.right = rect.left + text.width;
-    rect.left -= frame_width / 2;
-    rect.right += frame_width - frame_width / 2;
+    CentreOn(rect.left, rect.right, text.width, frame_width);
   } else if (static_style & platform::kSsRight) {
     rect.left = rect.right - text.width - frame_width;
   } else {
