@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   googletest libgtest-dev libbenchmark-dev
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  nsis
 )
 
 missing=()

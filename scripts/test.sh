@@ -14,9 +14,11 @@ display_before="${DISPLAY:-}"
 ensure_display
 cleanup() {
   # Leave no Wine server or virtual display of ours running.
-  if [[ -d build/windows/wineprefix ]]; then
-    WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
-  fi
+  for prefix in build/windows/wineprefix build/windows/wineprefix-installer; do
+    if [[ -d "$prefix" ]]; then
+      WINEPREFIX="$PWD/$prefix" wineserver -k 2>/dev/null || true
+    fi
+  done
   [[ "$DISPLAY" == "$display_before" ]] || stop_started_display
 }
 trap cleanup EXIT

@@ -112,6 +112,8 @@ void MainDialog::WriteSetting(const char* name, const std::string& value) {
 void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_ = &host;
   RegistryStore store(platform_.registry);
+  // First, so that a setup program's request to end is heard while the start-up still runs.
+  quiet_exit_message_ = platform_.windows.RegisterMessage(kQuietExitMessage);
 
   dialog_->AppendSystemMenuItem(IDM_SYSTEM_ABOUT, platform_.dialogs.LoadString(IDS_ABOUT_BOX));
   dialog_->SetIcon(IDI_TRAY_NORMAL);
@@ -388,6 +390,13 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
     ReconnectBrowsers();
     return 0;
   }
+  // Setup, the uninstaller and the end of the Windows session end the program without asking,
+  // through the same sequence that restores what it changed.
+  if ((quiet_exit_message_ != 0 && message == quiet_exit_message_) ||
+      (message == platform::kWmEndSession && wparam != 0)) {
+    EndProgram();
+    return 0;
+  }
   if (message == kMessageRecordQueued) {
     blocks_.RecordQueued();
     return 0;
@@ -422,6 +431,10 @@ void MainDialog::ExitSequence() {
           "Snapgate!", platform::kMbYesNo) != platform::kIdYes) {
     return;
   }
+  EndProgram();
+}
+
+void MainDialog::EndProgram() {
   platform_.hooks.UnInstallFilters();
   platform_.hooks.ShutdownHooksDll();
   netscape_.Stop();

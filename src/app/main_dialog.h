@@ -26,6 +26,8 @@ inline constexpr std::uint32_t kTimerSpywarePass = 1044;
 inline constexpr std::uint32_t kTimerTitleScan = 1039;
 // Asks the main dialog to drop its Shell Windows connection and connect again.
 inline constexpr std::uint32_t kMessageReconnectBrowsers = 0x041E;
+// The registered message by which the setup program and the uninstaller end a running copy.
+inline constexpr const char* kQuietExitMessage = "SNAPGATE_EXIT";
 
 // A dialog without handlers of its own (welcome): OK and Cancel close it.
 class PlainDialog final : public platform::DialogEvents {
@@ -106,6 +108,7 @@ class MainDialog final : public platform::DialogEvents,
   void Show();
   void Hide(bool pull_first);
   void ExitSequence();
+  void EndProgram();
   void ApplyHotkey(int index);
   void OnPlaySoundClicked();
   void OnFlashTrayClicked();
@@ -136,6 +139,7 @@ class MainDialog final : public platform::DialogEvents,
   TitleScanner title_scanner_;
   HookBlocker hook_blocker_;
   std::uint32_t hook_message_ = 0;
+  std::uint32_t quiet_exit_message_ = 0;
   browser::SafeSiteDialog safe_sites_;
   browser::BlockListDialog block_list_;
   NetscapeScanner netscape_;  // after the lists: its thread reads the safe sites

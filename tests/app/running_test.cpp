@@ -193,6 +193,29 @@ TEST_F(AppTest, YesEndsTheProgramAfterTakingItsChangesBack) {
   EXPECT_EQ(system_.shell.Executions().back().request.parameters, "start Messenger");
 }
 
+TEST_F(AppTest, SetupAndTheSessionEndEndTheProgramWithoutAskingAndTakeItsChangesBack) {
+  Start();
+  auto& window = MainWindow();
+  const int imports = RegeditRuns();
+  window.events().OnMessage(platform::kWmEndSession, 0, 0);
+  EXPECT_FALSE(system_.system.ExitCode()) << "the session goes on: the end was cancelled";
+
+  const std::uint32_t quiet_exit = system_.desktop.RegisterMessage("SNAPGATE_EXIT");
+  window.events().OnMessage(quiet_exit, 0, 0);
+  EXPECT_TRUE(system_.dialogs.MessageBoxes().empty());
+  EXPECT_EQ(system_.system.ExitCode(), 0);
+  EXPECT_FALSE(system_.tray.Shown());
+  EXPECT_EQ(RegeditRuns(), imports + 1);
+  EXPECT_EQ(system_.shell.Executions().back().request.parameters, "start Messenger");
+}
+
+TEST_F(AppTest, TheEndOfTheWindowsSessionEndsTheProgram) {
+  Start();
+  MainWindow().events().OnMessage(platform::kWmEndSession, 1, 0);
+  EXPECT_TRUE(system_.dialogs.MessageBoxes().empty());
+  EXPECT_EQ(system_.system.ExitCode(), 0);
+}
+
 TEST_F(AppTest, TheMessengerIsStoppedAgainOnceAfterTwelveSeconds) {
   Start();
   const auto before = system_.shell.Executions().size();

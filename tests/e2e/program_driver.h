@@ -201,12 +201,18 @@ inline bool TrayShowsAnIcon() {
 
 class Program {
  public:
-  explicit Program(const std::string& path = ProgramPath()) {
+  // A start from a whole command line, as Windows starts the programs of its logon values.
+  struct CommandLine {
+    std::string text;
+    DWORD creation_flags = 0;
+  };
+  explicit Program(const std::string& path = ProgramPath())
+      : Program(CommandLine{"\"" + path + "\""}) {}
+  explicit Program(CommandLine command) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = "\"" + path + "\"";
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &info_);
+    started_ = CreateProcessA(nullptr, command.text.data(), nullptr, nullptr, FALSE,
+                              command.creation_flags, nullptr, nullptr, &startup, &info_);
   }
   ~Program() {
     if (!started_) return;

@@ -12,6 +12,7 @@ using WindowHandle = std::uintptr_t;
 
 inline constexpr std::uint32_t kWmNull = 0x0000;
 inline constexpr std::uint32_t kWmClose = 0x0010;
+inline constexpr std::uint32_t kWmEndSession = 0x0016;
 inline constexpr std::uint32_t kWmCommand = 0x0111;
 inline constexpr std::uint32_t kWmSysCommand = 0x0112;
 inline constexpr std::uint32_t kWmTimer = 0x0113;

@@ -1,0 +1,190 @@
+// The setup program and its uninstaller as a user runs them, quietly as the upgrade does, in a
+// Wine prefix that starts empty.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "e2e/program_driver.h"
+
+namespace sg::e2e {
+namespace {
+
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Snapgate!";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kInstalledFiles[] = {
+    "Snapgate! 3.293.exe", "SGDriver.dll",     "default.wav",
+    "startsound.wav",      "snapgtactive.ico", "snapgtoff.ico",
+    "popuptest.html",      "unins000.exe",     "uninstall-core.exe"};
+
+std::string KnownFolder(int id) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+std::string InstallFolder() {
+  return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Snapgate!";
+}
+std::string StartMenuFolder() {
+  return KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Snapgate!";
+}
+std::string InstalledProgram() {
+  return InstallFolder() + "\\Snapgate! 3.293.exe";
+}
+
+// Runs a command line to its end; its exit code, or a code of our own when it did not end.
+DWORD RunToItsEnd(std::string command_line) {
+  Program run(Program::CommandLine{std::move(command_line)});
+  if (!run.started()) return 0xDEAD;
+  if (!run.EndsWithin(120s)) return 0xBEEF;
+  return run.ExitCode();
+}
+DWORD RunSetup() {
+  return RunToItsEnd("\"" SNAPGATE_SETUP_PROGRAM "\" /SILENT");
+}
+DWORD RunUninstaller() {
+  return RunToItsEnd("\"" + InstallFolder() + "\\unins000.exe\" /SILENT");
+}
+
+std::string ProductVersionOf(const std::string& file) {
+  DWORD ignored = 0;
+  std::string data(GetFileVersionInfoSizeA(file.c_str(), &ignored), '\0');
+  if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, data.size(), data.data())) return {};
+  WORD* translation = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
+                      reinterpret_cast<void**>(&translation), &size) ||
+      size < 4) {
+    return {};
+  }
+  char query[64];
+  snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0],
+           translation[1]);
+  char* version = nullptr;
+  if (!VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&version), &size)) return {};
+  return version;
+}
+
+DWORD EstimatedSize() {
+  DWORD size = 0;
+  DWORD length = sizeof size;
+  RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size,
+               &length);
+  return size;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+void WriteUsersBlockList() {
+  std::ofstream(InstallFolder() + "\\filters.txt", std::ios::binary) << "Casino\r\n";
+}
+
+// The process of the running copy's main dialog, 0 when none shows within the limit.
+DWORD RunningCopy(std::chrono::milliseconds limit) {
+  HWND dialog = nullptr;
+  PumpUntil([&] { return (dialog = FindWindowA("#32770", "Snapgate!")) != nullptr; }, limit);
+  DWORD process = 0;
+  if (dialog) GetWindowThreadProcessId(dialog, &process);
+  return process;
+}
+
+class InstallerUnderWine : public ::testing::Test {
+ protected:
+  void SetUp() override { SettingsOfALaterStart(); }
+  void TearDown() override {
+    if (FileIsThere(InstallFolder() + "\\unins000.exe")) RunUninstaller();
+    DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
+    RemoveDirectoryA(InstallFolder().c_str());
+    ForgetSettings();
+  }
+};
+
+TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUsersLists) {
+  ASSERT_EQ(RunSetup(), 0u);
+  for (const char* file : kInstalledFiles) {
+    EXPECT_TRUE(FileIsThere(InstallFolder() + "\\" + file)) << file;
+  }
+  EXPECT_EQ(ProductVersionOf(SNAPGATE_SETUP_PROGRAM), "3.293");
+  EXPECT_EQ(ProductVersionOf(InstalledProgram()), "3.293");
+  const std::string logon = RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!");
+  EXPECT_EQ(logon, "\"" + InstalledProgram() + "\"");
+  EXPECT_TRUE(FileIsThere(StartMenuFolder() + "\\Snapgate!.lnk"));
+  EXPECT_TRUE(FileIsThere(StartMenuFolder() + "\\Uninstall Snapgate!.lnk"));
+  const std::string uninstaller = "\"" + InstallFolder() + "\\unins000.exe\"";
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Snapgate!");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), "3.293");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"), "Snapgate Developers");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"),
+            "\"" + InstalledProgram() + "\",0");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), uninstaller);
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString"),
+            uninstaller + " /SILENT");
+  EXPECT_GT(EstimatedSize(), 1000u) << "in KB: the program alone is over a megabyte";
+
+  // Started as Windows starts it at logon: the value's command line, from another folder.
+  Program program(Program::CommandLine{logon});
+  HWND dialog = program.MainDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(program.ShowsWithin(dialog, 30s)) << program.Describe(dialog);
+  WriteUsersBlockList();
+
+  ASSERT_EQ(RunUninstaller(), 0u);
+  EXPECT_TRUE(program.EndsWithin(1s)) << "the uninstaller returns once the program has ended";
+  EXPECT_EQ(program.ExitCode(), 0u) << "through its own exit sequence";
+  for (const char* file : kInstalledFiles) {
+    EXPECT_FALSE(FileIsThere(InstallFolder() + "\\" + file)) << file;
+  }
+  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(Setting("bFirstTimeMsg"), "1") << "the settings under HKEY_CURRENT_USER stay";
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"), "<absent>");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<absent>");
+  EXPECT_FALSE(FileIsThere(StartMenuFolder()));
+
+  // Without the user's list nothing is left at all.
+  DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
+  ASSERT_EQ(RunSetup(), 0u);
+  ASSERT_EQ(RunUninstaller(), 0u);
+  EXPECT_FALSE(FileIsThere(InstallFolder()));
+}
+
+TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInstallation) {
+  ASSERT_EQ(RunSetup(), 0u);
+  ASSERT_EQ(RunSetup(), 0u);
+  Program first(Program::CommandLine{"\"" + InstalledProgram() + "\""});
+  HWND dialog = first.MainDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(first.ShowsWithin(dialog, 30s)) << first.Describe(dialog);
+  WriteUsersBlockList();
+
+  // A copy that cannot answer holds its files, as the upgrade's own does while it waits.
+  Program frozen(Program::CommandLine{"\"" + InstalledProgram() + "\"", CREATE_SUSPENDED});
+  ASSERT_TRUE(frozen.started());
+
+  ASSERT_EQ(RunSetup(), 0u);
+  EXPECT_TRUE(first.EndsWithin(1s)) << "Setup ended the running copy first";
+  EXPECT_EQ(first.ExitCode(), 0u);
+  const DWORD second = RunningCopy(30s);
+  EXPECT_NE(second, 0u) << "Setup starts again the copy it ended";
+  EXPECT_NE(second, first.id());
+  for (const char* file : kInstalledFiles) {
+    EXPECT_TRUE(FileIsThere(InstallFolder() + "\\" + file)) << file;
+  }
+  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"),
+            "\"" + InstalledProgram() + "\"");
+
+  ASSERT_EQ(RunUninstaller(), 0u);
+  EXPECT_EQ(RunningCopy(0ms), 0u) << "the uninstaller ended the copy Setup started";
+}
+
+}  // namespace
+}  // namespace sg::e2e
