@@ -10,6 +10,7 @@
 #include <string>
 
 #include "e2e/program_driver.h"
+#include "e2e/screenshot.h"
 
 namespace sg::e2e {
 namespace {
@@ -184,6 +185,22 @@ TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInst
 
   ASSERT_EQ(RunUninstaller(), 0u);
   EXPECT_EQ(RunningCopy(0ms), 0u) << "the uninstaller ended the copy Setup started";
+}
+
+TEST_F(InstallerUnderWine, TheInteractiveSetupOpensOnItsWelcomeAndCanBeLeft) {
+  Program setup(Program::CommandLine{"\"" SNAPGATE_SETUP_PROGRAM "\""});
+  HWND wizard = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] { return (wizard = WindowOf(setup.id(), "Snapgate! 3.293 Setup")) != nullptr; }, 30s));
+  sg::testing::PumpFor(1500ms);  // let Wine paint the page before the picture is taken
+  EXPECT_TRUE(sg::testing::SaveWindowPicture(wizard, SNAPGATE_SCREENSHOT_DIR "/setup-welcome.bmp"));
+
+  PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
+  HWND question = setup.MessageBoxSaying("Are you sure you want to quit", wizard, 20s);
+  ASSERT_NE(question, nullptr);
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  EXPECT_TRUE(setup.EndsWithin(20s));
+  EXPECT_FALSE(FileIsThere(InstallFolder())) << "nothing is installed before the last page";
 }
 
 }  // namespace

@@ -316,7 +316,11 @@ class Win32DialogHost final : public DialogHost {
     description.fmt = alignment == ColumnAlignment::kRight    ? LVCFMT_RIGHT
                       : alignment == ColumnAlignment::kCenter ? LVCFMT_CENTER
                                                               : LVCFMT_LEFT;
-    description.cx = width;
+    // Widths are given for the usual 96 dots per inch; at larger text sizes the columns grow
+    // with the text, as the dialog units of the rest of the dialog do.
+    HDC screen = GetDC(window_);
+    description.cx = MulDiv(width, screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96, 96);
+    if (screen) ReleaseDC(window_, screen);
     description.pszText = const_cast<char*>(header.c_str());
     description.iSubItem = column;
     Send(control, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
