@@ -31,6 +31,8 @@ FunctionEnd
 ; Started through the shell, the program runs with the user's own rights, as at logon, and not
 ; with Setup's administrator rights.
 Function StartProgram
+  ; Exec starts in the output folder: not the program's, which the uninstaller must remove.
+  SetOutPath "$WINDIR"
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM_EXE}"'
 FunctionEnd
 
