@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   nsis
+  openssl
 )
 
 missing=()

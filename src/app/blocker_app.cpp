@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kTitleBufferSize = 1000;
 constexpr const char* kNoWindowMessage =
     "Snapgate! could not open its window and cannot run. Is the desktop available?";
-}
+}  // namespace
 
 BlockerApp::~BlockerApp() {
   if (mutex_) platform_.system.CloseHandle(mutex_);
@@ -21,7 +21,10 @@ StartOutcome BlockerApp::StartUp() {
     HandOverToRunningCopy();
     return StartOutcome::kHandedOver;
   }
-  main_dialog_ = std::make_unique<MainDialog>(platform_);
+  main_dialog_ = std::make_unique<MainDialog>(platform_, [this] {
+    platform_.system.CloseHandle(mutex_);
+    mutex_ = 0;
+  });
   if (!main_dialog_->Create()) {
     main_dialog_.reset();
     platform_.dialogs.MessageBox(nullptr, kNoWindowMessage, "Snapgate!", platform::kMbIconStop);

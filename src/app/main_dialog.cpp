@@ -81,16 +81,23 @@ bool IsWebAddress(const std::string& text) {
 
 }  // namespace
 
-MainDialog::MainDialog(platform::Platform& platform)
+MainDialog::MainDialog(platform::Platform& platform,
+                       std::function<void()> give_up_running_copy_mark)
     : platform_(platform),
       tray_(platform.tray, platform.windows, platform.system),
       blocks_(platform, tray_),
       title_scanner_(platform.windows, blocks_),
       hook_blocker_(platform.windows, blocks_),
+      give_up_running_copy_mark_(std::move(give_up_running_copy_mark)),
       safe_sites_(platform),
       block_list_(platform),
       netscape_(platform.windows, platform.system, blocks_),
-      shell_connection_(platform.browsers, platform.dialogs, *this),
+      shell_connection_(
+          platform.browsers, platform.dialogs, *this,
+          [&platform] {
+            // The maker learns of the failure; the answer does not matter.
+            online::HttpFetcher(platform).Fetch(std::string(kFailureReportPage) + "3.293");
+          }),
       shell_scanner_(platform, browser_table_, *this) {}
 
 MainDialog::~MainDialog() = default;
@@ -117,6 +124,8 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
 
   dialog_->AppendSystemMenuItem(IDM_SYSTEM_ABOUT, platform_.dialogs.LoadString(IDS_ABOUT_BOX));
   dialog_->SetIcon(IDI_TRAY_NORMAL);
+  upgrade_.ConfigureUpgrade("Snapgate!", kCurrentVersion, kUpgradeCheckPage);
+  if (upgrade_.IsUpgradeCheckDue()) ShowUpgrade();
   dialog_->SetText(IDC_UPGRADE, "Upgrade");
   dialog_->SetTitle("Snapgate!");
   dialog_->EnableTooltips();
@@ -345,6 +354,9 @@ void MainDialog::OnCommand(int id, int notification) {
     case IDC_ONLINE_HELP:
     case IDM_HELP:
       return ShowHelp();
+    case IDC_UPGRADE:
+    case IDM_UPGRADE:
+      return ShowUpgrade();
     default:
       return;
   }
@@ -437,6 +449,13 @@ void MainDialog::ExitSequence() {
 void MainDialog::EndProgram() {
   platform_.hooks.UnInstallFilters();
   platform_.hooks.ShutdownHooksDll();
+  TakeBackChanges();
+  tray_.RemoveIcon();
+  dialog_->StopAnimation(IDC_ANIMATION);
+  platform_.system.ExitProcess(0);
+}
+
+void MainDialog::TakeBackChanges() {
   netscape_.Stop();
   dialog_->KillTimer(kTimerTitleScan);
   dialog_->KillTimer(kTimerSpywarePass);
@@ -445,9 +464,22 @@ void MainDialog::EndProgram() {
   settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOff);
   RunNet("start Messenger");
   if (options_.block_flash) tools::UnblockFlash(platform_);
+}
+
+void MainDialog::ShowUpgrade() {
+  upgrade_.ConfigureUpgrade("Snapgate!", kCurrentVersion, kUpgradeCheckPage);
+  upgrade_.ShowUpgradeDialog(dialog_);
+}
+
+void MainDialog::BeforeRemoval() {
+  TakeBackChanges();
+  if (give_up_running_copy_mark_) give_up_running_copy_mark_();
+}
+
+void MainDialog::BeforeEnd() {
+  tray_.HideIcon();
   tray_.RemoveIcon();
   dialog_->StopAnimation(IDC_ANIMATION);
-  platform_.system.ExitProcess(0);
 }
 
 void MainDialog::ApplyHotkey(int index) {

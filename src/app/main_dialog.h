@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "browser/list_dialogs.h"
 #include "browser/shell_window_scan.h"
 #include "browser/shell_windows_connection.h"
+#include "online/upgrade_dialog.h"
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
 #include "tools/cookie_cutter_dialog.h"
@@ -26,6 +28,7 @@ inline constexpr std::uint32_t kTimerSpywarePass = 1044;
 inline constexpr std::uint32_t kTimerTitleScan = 1039;
 // Asks the main dialog to drop its Shell Windows connection and connect again.
 inline constexpr std::uint32_t kMessageReconnectBrowsers = 0x041E;
+inline constexpr float kCurrentVersion = 3.293f;
 // The registered message by which the setup program and the uninstaller end a running copy.
 inline constexpr const char* kQuietExitMessage = "SNAPGATE_EXIT";
 
@@ -46,9 +49,11 @@ class PlainDialog final : public platform::DialogEvents {
 class MainDialog final : public platform::DialogEvents,
                          public TrayCommandTarget,
                          public browser::ShellScanContext,
-                         public platform::ShellWindowsEvents {
+                         public platform::ShellWindowsEvents,
+                         public online::UpgradeSteps {
  public:
-  explicit MainDialog(platform::Platform& platform);
+  // The second argument gives up the mark of the running copy (for the upgrade's new version).
+  MainDialog(platform::Platform& platform, std::function<void()> give_up_running_copy_mark);
   ~MainDialog() override;
 
   // Creates the window (modeless, hidden); runs the initialisation.
@@ -109,6 +114,10 @@ class MainDialog final : public platform::DialogEvents,
   void Hide(bool pull_first);
   void ExitSequence();
   void EndProgram();
+  void TakeBackChanges();
+  void ShowUpgrade();
+  void BeforeRemoval() override;
+  void BeforeEnd() override;
   void ApplyHotkey(int index);
   void OnPlaySoundClicked();
   void OnFlashTrayClicked();
@@ -140,6 +149,8 @@ class MainDialog final : public platform::DialogEvents,
   HookBlocker hook_blocker_;
   std::uint32_t hook_message_ = 0;
   std::uint32_t quiet_exit_message_ = 0;
+  std::function<void()> give_up_running_copy_mark_;
+  online::UpgradeDialog upgrade_{platform_, *this};
   browser::SafeSiteDialog safe_sites_;
   browser::BlockListDialog block_list_;
   NetscapeScanner netscape_;  // after the lists: its thread reads the safe sites

@@ -34,6 +34,7 @@ void ShellWindowsConnection::Connect() {
     if (starter.ConnectNewInstance(browsers_)) starter.browser()->Quit();
   }
   if (!shell_windows_) {
+    if (report_failure_) report_failure_();
     dialogs_.MessageBox(nullptr, kNoShellWindows, "Snapgate!", platform::kMbIconInformation);
   }
 }

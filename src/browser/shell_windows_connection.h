@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ports/browsers.h"
@@ -10,9 +11,14 @@ namespace sg::browser {
 // The connection to the shell's window collection and its events.
 class ShellWindowsConnection {
  public:
+  // report_failure tells the maker, before the user is told, that the collection is missing.
   ShellWindowsConnection(platform::BrowsersPort& browsers, platform::DialogsPort& dialogs,
-                         platform::ShellWindowsEvents& listener)
-      : browsers_(browsers), dialogs_(dialogs), listener_(listener) {}
+                         platform::ShellWindowsEvents& listener,
+                         std::function<void()> report_failure = {})
+      : browsers_(browsers),
+        dialogs_(dialogs),
+        listener_(listener),
+        report_failure_(std::move(report_failure)) {}
 
   // Up to three attempts; before another attempt one browser is started and quit, so that the
   // collection can come into being. Tells the user when there is none.
@@ -26,6 +32,7 @@ class ShellWindowsConnection {
   platform::BrowsersPort& browsers_;
   platform::DialogsPort& dialogs_;
   platform::ShellWindowsEvents& listener_;
+  std::function<void()> report_failure_;
   std::shared_ptr<platform::ShellWindows> shell_windows_;
   bool connected_ = false;
 };

@@ -22,6 +22,13 @@ inline constexpr const char* kProductPage = "http://" SNAPGATE_WEB_SITE_HOST "/s
 inline constexpr const char* kOnlineHelpPage = "http://" SNAPGATE_WEB_SITE_HOST "/help.html";
 inline constexpr const char* kBlockListHelpPage =
     "http://" SNAPGATE_WEB_SITE_HOST "/help.html#blocklist";
+// Asked whether a newer version exists; a user's "UpgradeURL" setting may name another page.
+inline constexpr const char* kUpgradeCheckPage =
+    "http://" SNAPGATE_WEB_SITE_HOST "/snapgate_upgrade_check.html";
+
+// Told when the browsers' Shell Windows collection is missing; the version follows.
+inline constexpr const char* kFailureReportPage =
+    "http://" SNAPGATE_WEB_SITE_HOST "/snapgate_failure_report.html?version=";
 
 // The popup test page that ships beside the program, for "Popup &Test".
 inline constexpr const char* kPopupTestPageFile = "popuptest.html";

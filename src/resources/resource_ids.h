@@ -7,6 +7,8 @@
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
 #define IDD_HELP 103
+#define IDD_UPGRADE 104
+#define IDD_UPGRADE_STATUS 105
 #define IDD_PLUGIN_CLEANER 129
 #define IDD_COOKIE_CUTTER 130
 #define IDD_SAFE_SITES 132
@@ -135,6 +137,9 @@
 
 // About box (IDD_ABOUT): the icon that answers the hidden double click.
 #define IDC_ABOUT_ICON 1106
+
+// Upgrade status window (IDD_UPGRADE_STATUS).
+#define IDC_UPGRADE_STATUS_TEXT 1076
 
 // Help window (IDD_HELP).
 #define IDC_HELP_OK 1

@@ -216,6 +216,17 @@ TEST_F(AppTest, TheEndOfTheWindowsSessionEndsTheProgram) {
   EXPECT_EQ(system_.system.ExitCode(), 0);
 }
 
+TEST_F(AppTest, TheUpgradeCheckOpensWhenDueAndOnTheUsersCommand) {
+  Store("UpgradeDate", "1 1 2020");
+  Store("bFirstTimeMsg", "1");
+  Start();
+  EXPECT_EQ(system_.dialogs.ModalRuns(), (std::vector<int>{IDD_UPGRADE}));
+  EXPECT_NE(Stored("UpgradeDate"), "1 1 2020") << "the due check counts as today's";
+  MainWindow().Click(IDC_UPGRADE);
+  MainWindow().events().OnCommand(IDM_UPGRADE, 0);
+  EXPECT_EQ(system_.dialogs.ModalRuns(), (std::vector<int>{IDD_UPGRADE, IDD_UPGRADE, IDD_UPGRADE}));
+}
+
 TEST_F(AppTest, TheMessengerIsStoppedAgainOnceAfterTwelveSeconds) {
   Start();
   const auto before = system_.shell.Executions().size();
@@ -404,7 +415,12 @@ TEST_F(AppTest, BrowsersAreFollowedAndANewOneWithoutAUserActionIsClosed) {
 TEST_F(AppTest, WithoutTheCollectionTheUserIsToldAndTheOtherBlockersSpeedUp) {
   system_.browsers.shell_windows_available = false;
   Store("m_MaxBrowserBlock", "0");
+  const std::string report =
+      "http://www.snapgate.example/snapgate_failure_report.html?version=3.293";
+  system_.internet.Serve(report, {.body = "thanks\n"});
   Start();
+  ASSERT_EQ(system_.internet.Requests().size(), 1u) << "the maker is told first";
+  EXPECT_EQ(system_.internet.Requests()[0].url, report);
   ASSERT_FALSE(system_.dialogs.MessageBoxes().empty());
   EXPECT_TRUE(system_.dialogs.MessageBoxes()[0].text.starts_with(
       "Shell Windows interface is not available"));

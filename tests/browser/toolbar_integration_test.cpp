@@ -114,7 +114,7 @@ TEST_F(ToolbarIntegrationTest, AWriteThatFailsIsReportedByNameAndStopsTheRest) {
   platform::Platform with_refusal{refusing,        ports.files,  ports.resources, ports.shell,
                                   ports.windows,   ports.system, ports.dialogs,   ports.tray,
                                   ports.processes, ports.hooks,  ports.browsers,  ports.url_cache,
-                                  ports.profile};
+                                  ports.profile,   ports.crypto, ports.internet};
   ToolbarIntegration(with_refusal, true, nullptr);
   ASSERT_EQ(system_.dialogs.MessageBoxes().size(), 1u);
   EXPECT_EQ(system_.dialogs.MessageBoxes()[0].text, "Could not create IE integration key CLS.");

@@ -94,7 +94,7 @@ class HyperlinkUnderWine : public LinkDialogUnderWine {
     Platform& real = real_.ports();
     return {real.registry, real.files,     real.resources, shell_,         real.windows,
             real.system,   real.dialogs,   real.tray,      real.processes, real.hooks,
-            real.browsers, real.url_cache, real.profile};
+            real.browsers, real.url_cache, real.profile,   real.crypto,    real.internet};
   }
   // The text colour and brush that the dialog answers for a control's WM_CTLCOLORSTATIC.
   std::pair<COLORREF, HBRUSH> ColourOf(int control) {

@@ -153,7 +153,7 @@ TEST_F(RegistryPresetsUnderWine, ALimitedUserChangesNothingAndStartsNothing) {
   platform::Platform user{limited,        real.files,  real.resources, shell,
                           real.windows,   real.system, real.dialogs,   real.tray,
                           real.processes, real.hooks,  real.browsers,  real.url_cache,
-                          real.profile};
+                          real.profile,   real.crypto, real.internet};
   const PresetKeys keys = KeysOfPreset(windows_.ports().resources, 117);
   ApplyRegistryPreset(windows_.ports(), RegistryPreset::kAdwareProtectionOff);
 

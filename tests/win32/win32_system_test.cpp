@@ -43,6 +43,26 @@ TEST_F(SystemPortUnderWine, SecondMutexOfTheSameNameKnowsTheFirstExists) {
   system_.CloseHandle(again.handle);
 }
 
+TEST_F(SystemPortUnderWine, TheLocalTimeIsTodayAndEachTemporaryFileIsNewAndEmpty) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const LocalDateTime local = system_.LocalTime();
+  EXPECT_EQ(local.year, now.wYear);
+  EXPECT_EQ(local.month, now.wMonth);
+  EXPECT_GE(local.day, 1);
+  EXPECT_LE(local.hour, 23);
+
+  const std::string first = system_.NewTemporaryFile();
+  const std::string second = system_.NewTemporaryFile();
+  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(first.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, 0u);
+  DeleteFileA(first.c_str());
+  DeleteFileA(second.c_str());
+}
+
 TEST_F(SystemPortUnderWine, TheMutexIsOwnedByItsCreator) {
   const std::string name = UniqueName("OwnedMutex");
   const CreatedMutex created = system_.CreateNamedMutex(name);

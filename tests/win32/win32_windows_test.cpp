@@ -103,6 +103,36 @@ TEST_F(WindowsPortUnderWine, PostedMessagesArriveWithTheirParameters) {
   EXPECT_EQ(window.received()[0].lParam, -42);
 }
 
+TEST_F(WindowsPortUnderWine, WhileWorkRunsElsewhereTheCallerSleepsAndDispatchesItsMessages) {
+  TestWindow window("Snapgate waiting");
+  DWORD worker = 0;
+  const auto thread_time = [] {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    const auto ticks = [](const FILETIME& time) {
+      return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000;  // in milliseconds
+  };
+  const std::uint64_t busy_before = thread_time();
+  const ULONGLONG started = GetTickCount64();
+
+  windows_.RunDispatchingMessages([&] {
+    worker = GetCurrentThreadId();
+    PostMessageA(window.hwnd(), WM_APP + 5, 0, 0);
+    Sleep(1500);
+  });
+
+  const ULONGLONG waited = GetTickCount64() - started;
+  const std::uint64_t busy = thread_time() - busy_before;
+  EXPECT_NE(worker, GetCurrentThreadId());
+  ASSERT_EQ(window.received().size(), 1u) << "dispatched before the work ended";
+  EXPECT_EQ(window.received()[0].message, static_cast<UINT>(WM_APP + 5));
+  EXPECT_GE(waited, 1500u);
+  EXPECT_LT(busy * 2, waited) << "the waiting thread was busy for " << busy << " of " << waited
+                              << " ms";
+}
+
 TEST_F(WindowsPortUnderWine, RegisteredMessagesAreSharedByName) {
   const std::uint32_t first = windows_.RegisterMessage("SnapgatePortTestMessage");
   EXPECT_GE(first, 0xC000u);

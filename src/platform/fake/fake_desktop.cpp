@@ -168,4 +168,9 @@ std::uint32_t FakeDesktop::RegisterMessage(const std::string& name) {
   return at->second;
 }
 
+void FakeDesktop::RunDispatchingMessages(std::function<void()> work) {
+  work();
+  DeliverPosted();
+}
+
 }  // namespace sg::platform::fake

@@ -80,6 +80,8 @@ class FakeDesktop final : public WindowsPort {
   }
   std::uint32_t RegisterMessage(const std::string& name) override;
   bool IsKeyDown(int virtual_key) override { return keys_down_.count(virtual_key) > 0; }
+  // Runs the work at once, on the calling thread, then delivers what was posted meanwhile.
+  void RunDispatchingMessages(std::function<void()> work) override;
 
  private:
   mutable std::recursive_mutex mutex_;

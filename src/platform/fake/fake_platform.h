@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/fake/fake_browser.h"
+#include "platform/fake/fake_crypto.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_dialogs.h"
 #include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_hook_library.h"
+#include "platform/fake/fake_internet.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_profile.h"
 #include "platform/fake/fake_registry.h"
@@ -48,11 +50,13 @@ class FakePlatform {
   FakeBrowsers browsers;
   FakeUrlCache url_cache;
   FakeProfile profile{files};
+  FakeCrypto crypto{files};
+  FakeInternet internet;
 
  private:
   LimitedUserRegistry user_registry_{registry};
-  Platform ports_{user_registry_, files, resources, shell, desktop,  system,
-                  dialogs,        tray,  processes, hooks, browsers, url_cache, profile};
+  Platform ports_{user_registry_, files, resources, shell,     desktop, system, dialogs, tray,
+                  processes,      hooks, browsers,  url_cache, profile, crypto, internet};
 };
 
 }  // namespace sg::platform::fake

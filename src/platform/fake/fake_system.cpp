@@ -79,6 +79,13 @@ void FakeSystem::PlaySound(const std::string& path, std::uint32_t flags) {
   sounds_.push_back({path, flags});
 }
 
+std::string FakeSystem::NewTemporaryFile() {
+  if (temporary_folder_.empty()) return {};
+  const std::string path = temporary_folder_ + "\\sg" + std::to_string(++temporary_files_) + ".tmp";
+  if (!files_.Open(path, FileOpenMode::kCreateWriteOnly)) return {};
+  return path;
+}
+
 void FakeSystem::MessageBeep(std::uint32_t type) {
   std::lock_guard lock(mutex_);
   beeps_.push_back(type);

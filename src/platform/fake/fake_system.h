@@ -37,6 +37,9 @@ class FakeSystem final : public SystemPort {
   void SetMajorVersion(int version) { major_version_ = version; }
   void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
   void SetWindowsDirectory(const std::string& path) { windows_directory_ = path; }
+  void SetLocalTime(const LocalDateTime& now) { local_time_ = now; }
+  // Where NewTemporaryFile makes its files; empty makes none.
+  void SetTemporaryFolder(const std::string& folder) { temporary_folder_ = folder; }
   // Runs the started threads, and those they start, to their end. Returns how many ran.
   int RunThreads();
   std::size_t PendingThreads() const;
@@ -55,6 +58,8 @@ class FakeSystem final : public SystemPort {
   std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
   int MajorVersion() override { return major_version_; }
   std::string WindowsDirectory() override { return windows_directory_; }
+  LocalDateTime LocalTime() override { return local_time_; }
+  std::string NewTemporaryFile() override;
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
@@ -75,6 +80,9 @@ class FakeSystem final : public SystemPort {
   int major_version_ = 5;
   std::string module_file_name_ = "C:\\Program Files\\Snapgate!\\Snapgate! 3.293.exe";
   std::string windows_directory_ = "C:\\Windows";
+  LocalDateTime local_time_{2026, 12, 9, 10, 0, 0};
+  std::string temporary_folder_ = "C:\\Users\\ann\\AppData\\Local\\Temp";
+  int temporary_files_ = 0;
   std::optional<int> exit_code_;
   std::function<void(std::uint64_t)> sleep_observer_;
 };

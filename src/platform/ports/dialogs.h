@@ -39,6 +39,7 @@ struct ControlNotification {
 enum class ColumnAlignment { kLeft, kRight, kCenter };
 
 // Message box styles.
+inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbYesNo = 0x0004;
 inline constexpr std::uint32_t kMbIconStop = 0x0010;
 inline constexpr std::uint32_t kMbIconQuestion = 0x0020;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/ports/browsers.h"
+#include "platform/ports/crypto.h"
 #include "platform/ports/dialogs.h"
 #include "platform/ports/files.h"
 #include "platform/ports/hook_library.h"
+#include "platform/ports/internet.h"
 #include "platform/ports/processes.h"
 #include "platform/ports/profile.h"
 #include "platform/ports/registry.h"
@@ -31,6 +33,8 @@ struct Platform {
   BrowsersPort& browsers;
   UrlCachePort& url_cache;
   ProfilePort& profile;
+  CryptoPort& crypto;
+  InternetPort& internet;
 };
 
 }  // namespace sg::platform

@@ -9,6 +9,16 @@ namespace sg::platform {
 // A named kernel object held by the process; 0 is none.
 using KernelHandle = std::uintptr_t;
 
+// A moment of the local calendar (GetLocalTime).
+struct LocalDateTime {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
 struct CreatedMutex {
   KernelHandle handle = 0;
   bool already_existed = false;  // GetLastError was ERROR_ALREADY_EXISTS
@@ -30,6 +40,10 @@ class SystemPort {
   // GetWindowsDirectoryA: the Windows folder, without a trailing backslash except at a drive's
   // root; empty when it cannot be read.
   virtual std::string WindowsDirectory() = 0;
+  virtual LocalDateTime LocalTime() = 0;
+  // GetTempFileNameA in the user's temporary folder: a new, empty file of this process's own;
+  // empty when none could be made.
+  virtual std::string NewTemporaryFile() = 0;
   // Starts a worker thread that ends by itself; no handle is kept.
   virtual void StartThread(std::function<void()> work) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;

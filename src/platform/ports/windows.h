@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,6 +70,11 @@ class WindowsPort {
   virtual std::uint32_t RegisterMessage(const std::string& name) = 0;
   // GetAsyncKeyState: true when the high bit is set (the key is down).
   virtual bool IsKeyDown(int virtual_key) = 0;
+  // Runs work on a worker thread and, until it has returned, dispatches the calling thread's
+  // messages: each waiting one is taken off the queue (PeekMessageA, PM_REMOVE) and, unless
+  // IsDialogMessageA(NULL, ...) takes it, translated and dispatched. Between passes the thread
+  // sleeps until a message arrives or the work is done, so waiting costs no processor time.
+  virtual void RunDispatchingMessages(std::function<void()> work) = 0;
 };
 
 }  // namespace sg::platform

@@ -2,9 +2,11 @@
 
 #include "platform/ports/platform.h"
 #include "platform/win32/win32_browsers.h"
+#include "platform/win32/win32_crypto.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hook_library.h"
+#include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
@@ -40,8 +42,10 @@ class Win32Platform {
   Win32Browsers browsers_;
   Win32UrlCache url_cache_;
   Win32Profile profile_;
-  Platform ports_{registry_, files_, resources_, shell_, windows_,  system_,
-                  dialogs_,  tray_,  processes_, hooks_, browsers_, url_cache_, profile_};
+  Win32Crypto crypto_;
+  Win32Internet internet_;
+  Platform ports_{registry_,  files_, resources_, shell_,     windows_, system_, dialogs_, tray_,
+                  processes_, hooks_, browsers_,  url_cache_, profile_, crypto_, internet_};
 };
 
 }  // namespace sg::platform::win32

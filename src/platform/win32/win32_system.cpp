@@ -70,6 +70,20 @@ std::string Win32System::WindowsDirectory() {
   return {};
 }
 
+LocalDateTime Win32System::LocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::string Win32System::NewTemporaryFile() {
+  char folder[MAX_PATH + 1];
+  char path[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length > MAX_PATH || !GetTempFileNameA(folder, "sgu", 0, path)) return {};
+  return path;
+}
+
 void Win32System::StartThread(std::function<void()> work) {
   std::thread(std::move(work)).detach();
 }

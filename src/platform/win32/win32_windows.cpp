@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -38,7 +40,9 @@ bool Win32Windows::IsVisible(WindowHandle window) {
   return IsWindowVisible(Handle(window));
 }
 
-bool Win32Windows::IsWindow(WindowHandle window) { return ::IsWindow(Handle(window)); }
+bool Win32Windows::IsWindow(WindowHandle window) {
+  return ::IsWindow(Handle(window));
+}
 
 std::string Win32Windows::ClassName(WindowHandle window, std::size_t buffer_size) {
   if (buffer_size == 0) return {};
@@ -84,7 +88,9 @@ void Win32Windows::ShowWindow(WindowHandle window, int show_command) {
   ::ShowWindow(Handle(window), show_command);
 }
 
-void Win32Windows::CloseWindow(WindowHandle window) { ::CloseWindow(Handle(window)); }
+void Win32Windows::CloseWindow(WindowHandle window) {
+  ::CloseWindow(Handle(window));
+}
 
 std::uint32_t Win32Windows::RegisterMessage(const std::string& name) {
   return RegisterWindowMessageA(name.c_str());
@@ -92,6 +98,30 @@ std::uint32_t Win32Windows::RegisterMessage(const std::string& name) {
 
 bool Win32Windows::IsKeyDown(int virtual_key) {
   return (GetAsyncKeyState(virtual_key) & 0x8000) != 0;
+}
+
+void Win32Windows::RunDispatchingMessages(std::function<void()> work) {
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!done) {
+    work();
+    return;
+  }
+  // The worker uses the caller's work only until it sets the event, and the caller returns only
+  // after that.
+  std::thread([&work, done] {
+    work();
+    SetEvent(done);
+  }).detach();
+  while (MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
+         WAIT_OBJECT_0) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageA(nullptr, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  ::CloseHandle(done);
 }
 
 }  // namespace sg::platform::win32

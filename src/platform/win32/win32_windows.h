@@ -22,6 +22,7 @@ class Win32Windows final : public WindowsPort {
   void CloseWindow(WindowHandle window) override;
   std::uint32_t RegisterMessage(const std::string& name) override;
   bool IsKeyDown(int virtual_key) override;
+  void RunDispatchingMessages(std::function<void()> work) override;
 };
 
 }  // namespace sg::platform::win32

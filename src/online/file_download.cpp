@@ -1,0 +1,64 @@
+#include "online/file_download.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "common/ascii.h"
+#include "resources/resource_ids.h"
+
+namespace sg::online {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1024;
+
+// A block read as text, up to its first zero byte.
+bool IsWebPage(std::span<const std::uint8_t> block) {
+  const auto end = std::find(block.begin(), block.end(), std::uint8_t{0});
+  const std::string_view text(reinterpret_cast<const char*>(block.data()),
+                              static_cast<std::size_t>(end - block.begin()));
+  return AsciiLower(text).find("<html>") != std::string::npos;
+}
+
+std::string Progress(std::uint64_t total, std::uint32_t length) {
+  std::string text = "Read " + std::to_string(total);
+  if (length != 0) text += "/" + std::to_string(length);
+  return text + " bytes";
+}
+
+}  // namespace
+
+bool DownloadToFile(platform::Platform& platform, platform::InternetHandle request,
+                    const std::string& local_path, platform::DialogHost* status_window) {
+  if (status_window) status_window->SetText(IDC_UPGRADE_STATUS_TEXT, "Downloading update ..");
+  const std::uint32_t length = platform.internet.ContentLength(request).value_or(0);
+  std::unique_ptr<platform::OpenFile> file =
+      platform.files.Open(local_path, platform::FileOpenMode::kCreateWriteOnly);
+  std::uint64_t total = 0;
+  bool stopped = false;
+  std::array<std::uint8_t, kBlockSize> block;
+  platform::InternetRead read;
+  do {
+    read = platform.internet.ReadBody(request, block);
+    const std::span<const std::uint8_t> bytes(block.data(), read.size);
+    if (read.error != platform::WinError::kSuccess || IsWebPage(bytes) || !file ||
+        !file->Write(bytes)) {
+      stopped = true;
+      break;
+    }
+    total += read.size;
+    if (status_window) status_window->SetText(IDC_UPGRADE_STATUS_TEXT, Progress(total, length));
+  } while (read.size == block.size());
+
+  const bool closed = file && file->Close();
+  // Only the whole body may stay: a part of an installer must never be taken for one.
+  const bool complete = !stopped && closed && total != 0 && (length == 0 || total == length);
+  if (!complete) platform.files.Delete(local_path);
+  return complete;
+}
+
+}  // namespace sg::online

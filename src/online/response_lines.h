@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ports/internet.h"
+
+namespace sg::online {
+
+// The body of an answered request as lines, the way a 1,023-character line buffer takes them:
+// each line keeps its line feed and loses its carriage returns, and a line of more than 1,022
+// characters comes in pieces. A connection that breaks off ends the lines; the piece then
+// being read is lost.
+std::vector<std::string> ReadResponseLines(platform::InternetPort& internet,
+                                           platform::InternetHandle request);
+
+}  // namespace sg::online

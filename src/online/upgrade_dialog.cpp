@@ -1,0 +1,186 @@
+#include "online/upgrade_dialog.h"
+
+#include <cstdio>
+
+#include "common/program_folder.h"
+#include "common/web_addresses.h"
+#include "online/update_signature.h"
+#include "resources/resource_ids.h"
+#include "settings/registry_store.h"
+
+namespace sg::online {
+namespace {
+
+constexpr const char* kUninstaller = "unins000.exe";
+// Longer descriptions are cut so that the question still fits on the screen.
+constexpr std::size_t kShownDescription = 2000;
+constexpr std::size_t kDateBufferSize = 100;
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string DownloadFailureText() {
+  return std::string(
+             "There was a problem while downloading the update for your software. Your current "
+             "version is still installed.\n\nYou can manually upgrade your software by visiting ") +
+         kWebSite + " and clicking Download Evaluation to obtain the latest version.";
+}
+
+}  // namespace
+
+UpgradeDialog::UpgradeDialog(platform::Platform& platform, UpgradeSteps& steps)
+    : platform_(platform), steps_(steps), fetcher_(platform) {}
+
+UpgradeDialog::~UpgradeDialog() {
+  if (last_check_) SaveUpgradeDate();
+}
+
+void UpgradeDialog::ConfigureUpgrade(std::string product_title, float current_version,
+                                     std::string check_address) {
+  product_title_ = std::move(product_title);
+  current_version_ = current_version;
+  // A mirror, or a test's own server, for this user only.
+  const std::string mirror =
+      Trimmed(settings::RegistryStore(platform_.registry).ReadString(product_title_, "UpgradeURL"));
+  check_address_ = mirror.empty() ? std::move(check_address) : mirror;
+}
+
+bool UpgradeDialog::IsUpgradeCheckDue() {
+  std::string stored =
+      settings::RegistryStore(platform_.registry).ReadString(product_title_, "UpgradeDate");
+  if (stored.size() >= kDateBufferSize) stored.resize(kDateBufferSize - 1);
+  const LocalDateTime now = platform_.system.LocalTime();
+  const std::optional<LocalDateTime> date = ParseUpgradeDate(stored);
+  if (date && !IsUpgradeCheckDueAt(*date, now)) {
+    last_check_ = *date;
+    return false;
+  }
+  // The first check comes 16 days after the first run.
+  RecordCheck(now);
+  return date.has_value();
+}
+
+void UpgradeDialog::RecordCheck(const LocalDateTime& when) {
+  last_check_ = when;
+  // Stored at once as well: the program ends through ExitProcess, which destroys no object.
+  SaveUpgradeDate();
+}
+
+void UpgradeDialog::SaveUpgradeDate() {
+  if (!last_check_) return;
+  settings::RegistryStore(platform_.registry)
+      .WriteString(product_title_, "UpgradeDate", FormatUpgradeDate(*last_check_));
+}
+
+void UpgradeDialog::ShowUpgradeDialog(platform::DialogHost* owner) {
+  platform_.dialogs.RunModal(IDD_UPGRADE, *this, owner);
+  host_ = nullptr;
+}
+
+void UpgradeDialog::OnInitDialog(platform::DialogHost& host) {
+  host_ = &host;
+}
+
+void UpgradeDialog::OnCommand(int id, int) {
+  if (id == platform::kIdOk) {
+    CheckForUpgrade();
+  } else if (id == platform::kIdCancel) {
+    host_->EndDialog(platform::kIdCancel);
+  }
+}
+
+std::unique_ptr<platform::DialogHost> UpgradeDialog::OpenStatusWindow(const char* caption) {
+  auto status = platform_.dialogs.CreateModeless(IDD_UPGRADE_STATUS, status_events_, host_);
+  if (!status) return status;
+  if (caption) status->SetTitle(caption);
+  status->Show(platform::kSwShow);
+  return status;
+}
+
+void UpgradeDialog::CloseStatusWindow(std::unique_ptr<platform::DialogHost>& status) {
+  if (status) status->Show(platform::kSwHide);
+  status.reset();
+}
+
+void UpgradeDialog::CheckForUpgrade() {
+  auto status = OpenStatusWindow(nullptr);
+  ParseUpgradePage(fetcher_.Fetch(check_address_), offer_);
+  CloseStatusWindow(status);
+
+  if (offer_.new_version > current_version_) {
+    std::string description = offer_.description;
+    if (description.size() > kShownDescription) description.resize(kShownDescription);
+    const std::string question = "A new upgrade of " + product_title_ +
+                                 " is available for download.\n\nDescription:\n\n" + description +
+                                 "\n\nWould you like to download the upgrade now?";
+    if (platform_.dialogs.MessageBox(host_, question, "A new upgrade is available.",
+                                     platform::kMbYesNo) == platform::kIdYes) {
+      InstallUpgrade(offer_.download_link);
+    } else {
+      host_->EndDialog(platform::kIdCancel);
+    }
+  } else {
+    char version[64];
+    std::snprintf(version, sizeof version, "%.2f", static_cast<double>(current_version_));
+    platform_.dialogs.MessageBox(
+        host_,
+        std::string("You have the most recent version v") + version + ".\nNo upgrade is available.",
+        product_title_, platform::kMbOk);
+  }
+  host_->EnableControl(platform::kIdOk, false);
+  host_->SetFocus(platform::kIdCancel);
+  RecordCheck(platform_.system.LocalTime());
+}
+
+bool UpgradeDialog::RunAndWait(const std::string& file, const std::string& parameters) {
+  platform::ShellExecuteRequest request;
+  request.file = file;
+  request.parameters = parameters;
+  request.show_command = platform::kSwShowNormal;
+  request.keep_process_handle = true;
+  const platform::ShellExecuteResult started = platform_.shell.Execute(request);
+  if (started.instance <= 32 || !started.process) return false;
+  platform_.shell.WaitForProcess(started.process);
+  platform_.shell.CloseProcessHandle(started.process);
+  return true;
+}
+
+void UpgradeDialog::InstallUpgrade(const std::string& link) {
+  auto status = OpenStatusWindow("Upgrading Software");
+  // A fresh file of our own in the user's temporary folder: the working folder may be
+  // unwritable, or may hold a "NewUpdate.exe" that someone else put there.
+  const std::string reserved = platform_.system.NewTemporaryFile();
+  const std::string installer = reserved.empty() ? std::string() : reserved + ".exe";
+  bool genuine = false;
+  if (!installer.empty()) {
+    fetcher_.Fetch(Trimmed(link), installer, status.get());
+    // Nothing is removed unless the new setup program is complete and is ours.
+    genuine = fetcher_.last_download_complete() &&
+              IsGenuineInstaller(platform_, installer, offer_.signature);
+  }
+  if (!genuine) {
+    if (!installer.empty()) platform_.files.Delete(installer);
+    if (!reserved.empty()) platform_.files.Delete(reserved);
+    platform_.dialogs.MessageBox(host_, DownloadFailureText(), "Snapgate!",
+                                 platform::kMbIconInformation);
+    CloseStatusWindow(status);
+    return;
+  }
+
+  if (status) status->SetText(IDC_UPGRADE_STATUS_TEXT, "Removing old version ..");
+  platform_.hooks.UnInstallFilters();
+  platform_.hooks.ShutdownHooksDll();
+  steps_.BeforeRemoval();
+  RunAndWait(ProgramFolder(platform_.system) + "\\" + kUninstaller, " /SILENT");
+  RunAndWait(installer, "");
+  CloseStatusWindow(status);
+  platform_.files.Delete(installer);
+  platform_.files.Delete(reserved);
+  steps_.BeforeEnd();
+  platform_.system.ExitProcess(0);
+}
+
+}  // namespace sg::online

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "platform/ports/files.h"
+
+namespace sg::online {
+
+// True for a file that begins as a Windows executable does: "MZ", and "PE\0\0" at the offset
+// that the DOS header keeps at 0x3C. Says nothing of whether the rest of it is sound.
+bool LooksLikeWindowsExecutable(platform::FilePort& files, const std::string& path);
+
+}  // namespace sg::online

@@ -1,0 +1,195 @@
+// "Check for Upgrade" on the fake platform: when the check is due, what the two answers of the
+// upgrade page say, and an installation that goes through only for a whole, signed installer.
+#include "online/upgrade_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_platform.h"
+#include "resources/resource_ids.h"
+#include "settings/registry_store.h"
+#include "support/signed_installer.h"
+
+namespace sg::online {
+namespace {
+
+constexpr char kPage[] = "http://www.snapgate.example/snapgate_upgrade_check.html";
+constexpr char kLink[] = "http://www.snapgate.example/Snapgate-3.300-setup.exe";
+// The fake system's first temporary file, and the download beside it.
+constexpr char kReserved[] = "C:\\Users\\ann\\AppData\\Local\\Temp\\sg1.tmp";
+constexpr char kDownload[] = "C:\\Users\\ann\\AppData\\Local\\Temp\\sg1.tmp.exe";
+
+class RecordedSteps final : public UpgradeSteps {
+ public:
+  void BeforeRemoval() override { calls.push_back("before removal"); }
+  void BeforeEnd() override { calls.push_back("before end"); }
+  std::vector<std::string> calls;
+};
+
+class UpgradeTest : public ::testing::Test {
+ protected:
+  UpgradeTest() {
+    platform_.system.SetLocalTime({2026, 12, 9, 10, 0, 0});
+    platform_.files.CreateDirectory("C:\\Users\\ann\\AppData\\Local\\Temp");
+  }
+
+  settings::RegistryStore Store() { return settings::RegistryStore(platform_.ports().registry); }
+  std::string StoredDate() { return Store().ReadString("Snapgate!", "UpgradeDate"); }
+  std::vector<platform::fake::FakeDialogs::MessageBoxShown> Boxes() {
+    return platform_.dialogs.MessageBoxes();
+  }
+
+  void ServePage(const std::string& version, const std::string& signature = "") {
+    platform_.internet.Serve(
+        kPage, {.body = "<html>\n<!-- UPGRADE Version -->\n" + version +
+                        "\n<!-- UPGRADE Description -->\nFaster.\n<!-- END UPGRADE "
+                        "Description -->\n<!-- UPGRADE Download Link -->\n " +
+                        std::string(kLink) + " \r\n<!-- UPGRADE Signature -->\n" + signature +
+                        "\n</html>\n"});
+  }
+  // Runs the dialog with OK clicked, as the user checks.
+  void CheckNow(UpgradeDialog& upgrade) {
+    upgrade.ConfigureUpgrade("Snapgate!", 3.293f, kPage);
+    platform_.dialogs.ScriptModal(IDD_UPGRADE, [](platform::fake::FakeDialogHost& dialog) {
+      dialog.Click(platform::kIdOk);
+      EXPECT_FALSE(dialog.control(platform::kIdOk).enabled);
+      EXPECT_EQ(dialog.focused(), platform::kIdCancel);
+    });
+    upgrade.ShowUpgradeDialog(nullptr);
+  }
+  void InstallPrograms() {
+    platform_.shell.InstallProgram("unins000", [this](const std::string& parameters) {
+      steps_.calls.push_back("unins000" + parameters);
+    });
+    platform_.shell.InstallProgram("sg1.tmp", [this](const std::string& parameters) {
+      steps_.calls.push_back("setup '" + parameters + "'");
+    });
+  }
+
+  platform::fake::FakePlatform platform_;
+  RecordedSteps steps_;
+};
+
+TEST_F(UpgradeTest, TheCheckComesSixteenDaysAfterTheLastAndAnOddDateCountsAsNone) {
+  UpgradeDialog upgrade(platform_.ports(), steps_);
+  upgrade.ConfigureUpgrade("Snapgate!", 3.293f, kPage);
+  EXPECT_FALSE(upgrade.IsUpgradeCheckDue()) << "the first run";
+  EXPECT_EQ(StoredDate(), "12 9 2026");
+
+  Store().WriteString("Snapgate!", "UpgradeDate", "11 24 2026");
+  EXPECT_FALSE(upgrade.IsUpgradeCheckDue()) << "15 days and 9 hours";
+  EXPECT_EQ(StoredDate(), "11 24 2026") << "kept as it was";
+  Store().WriteString("Snapgate!", "UpgradeDate", "11 23 2026");
+  EXPECT_TRUE(upgrade.IsUpgradeCheckDue());
+  EXPECT_EQ(StoredDate(), "12 9 2026");
+
+  for (const char* odd : {"0 0 0", "12", "garbage", "2 30 2026"}) {
+    Store().WriteString("Snapgate!", "UpgradeDate", odd);
+    EXPECT_FALSE(upgrade.IsUpgradeCheckDue()) << odd;
+    EXPECT_EQ(StoredDate(), "12 9 2026") << odd;
+  }
+  Store().WriteString("Snapgate!", "UpgradeDate", "1 1 2031");
+  EXPECT_FALSE(upgrade.IsUpgradeCheckDue()) << "a date in the future";
+}
+
+TEST_F(UpgradeTest, TheCurrentVersionIsMostRecentAndDecliningANewerOneStillRecordsTheCheck) {
+  Store().WriteString("Snapgate!", "UpgradeDate", "1 1 2020");
+  UpgradeDialog upgrade(platform_.ports(), steps_);
+  ServePage("3.293");
+  CheckNow(upgrade);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].text, "You have the most recent version v3.29.\nNo upgrade is available.");
+  EXPECT_EQ(Boxes()[0].caption, "Snapgate!");
+  EXPECT_EQ(StoredDate(), "12 9 2026");
+
+  ServePage("3.30");
+  Store().WriteString("Snapgate!", "UpgradeDate", "1 1 2020");
+  CheckNow(upgrade);  // the user answers No
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1].text,
+            "A new upgrade of Snapgate! is available for download.\n\nDescription:\n\nFaster.\n"
+            "\n\nWould you like to download the upgrade now?");
+  EXPECT_EQ(Boxes()[1].caption, "A new upgrade is available.");
+  EXPECT_EQ(StoredDate(), "12 9 2026");
+  EXPECT_TRUE(platform_.shell.Executions().empty());
+
+  // A page that cannot be fetched is no offer.
+  platform_.internet.RefuseSessions();
+  UpgradeDialog offline(platform_.ports(), steps_);
+  CheckNow(offline);
+  EXPECT_EQ(Boxes()[2].text, "Cannot open internet connection.");
+  EXPECT_EQ(Boxes().back().text.rfind("You have the most recent version", 0), 0u);
+}
+
+TEST_F(UpgradeTest, AUserMayNameAnotherUpgradePage) {
+  Store().WriteString("Snapgate!", "UpgradeURL", " http://127.0.0.1:8123/page.html\n");
+  UpgradeDialog upgrade(platform_.ports(), steps_);
+  CheckNow(upgrade);
+  ASSERT_FALSE(platform_.internet.Requests().empty());
+  EXPECT_EQ(platform_.internet.Requests()[0].url, "http://127.0.0.1:8123/page.html");
+}
+
+TEST_F(UpgradeTest, AWholeSignedInstallerReplacesTheOldVersionAndEndsTheProgram) {
+  const std::string installer = sg::testing::Executable();
+  ServePage("3.30", sg::testing::Sign(platform_, installer));
+  platform_.internet.Serve(kLink, {.body = installer});
+  InstallPrograms();
+  UpgradeDialog upgrade(platform_.ports(), steps_);
+  platform_.dialogs.AnswerMessageBox(platform::kIdYes);
+  CheckNow(upgrade);
+
+  EXPECT_EQ(steps_.calls, (std::vector<std::string>{"before removal", "unins000 /SILENT",
+                                                    "setup ''", "before end"}));
+  const auto runs = platform_.shell.Executions();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].request.file, "C:\\Program Files\\Snapgate!\\unins000.exe")
+      << "from the program's own folder, not the working folder";
+  EXPECT_EQ(runs[1].request.file, kDownload);
+  EXPECT_TRUE(runs[0].waited && runs[1].waited);
+  EXPECT_EQ(platform_.shell.OpenProcessHandleCount(), 0u);
+  EXPECT_FALSE(platform_.files.Exists(kDownload));
+  EXPECT_FALSE(platform_.files.Exists(kReserved));
+  EXPECT_EQ(platform_.system.ExitCode(), 0);
+}
+
+TEST_F(UpgradeTest, AnInstallerThatIsNotWholeOrNotOursChangesNothing) {
+  const std::string installer = sg::testing::Executable();
+  const std::string signature = sg::testing::Sign(platform_, installer);
+  InstallPrograms();
+  const std::string failure =
+      "There was a problem while downloading the update for your software. Your current "
+      "version is still installed.\n\nYou can manually upgrade your software by visiting "
+      "http://www.snapgate.example/ and clicking Download Evaluation to obtain the latest "
+      "version.";
+  struct Case {
+    const char* what;
+    std::string body;
+    std::string signature;
+    std::optional<std::size_t> breaks_after;
+  };
+  const Case cases[] = {
+      {"cut short by the network", installer, signature, 3000},
+      {"unsigned", installer, "", std::nullopt},
+      {"someone else's file", installer + "x", signature, std::nullopt},
+      {"a web page", "<HTML>gone</HTML>", signature, std::nullopt},
+  };
+  for (const Case& test : cases) {
+    ServePage("3.30", test.signature);
+    platform_.internet.Serve(kLink, {.body = test.body, .breaks_after = test.breaks_after});
+    UpgradeDialog upgrade(platform_.ports(), steps_);
+    platform_.dialogs.AnswerMessageBox(platform::kIdYes);
+    CheckNow(upgrade);
+    EXPECT_EQ(Boxes().back().text, failure) << test.what;
+    EXPECT_EQ(Boxes().back().style, platform::kMbIconInformation);
+  }
+  EXPECT_TRUE(steps_.calls.empty());
+  EXPECT_TRUE(platform_.shell.Executions().empty());
+  EXPECT_FALSE(platform_.system.ExitCode());
+  EXPECT_FALSE(platform_.files.Exists(kDownload));
+  EXPECT_TRUE(platform_.hooks.Calls().empty()) << "the hook library goes on";
+}
+
+}  // namespace
+}  // namespace sg::online
