@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "online/http_fetcher.h"
-#include "platform/win32/unclashed_names.h"
 #include "platform/win32/win32_platform.h"
 #include "win32/loopback_http_server.h"
 

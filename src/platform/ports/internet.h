@@ -27,7 +27,6 @@ inline constexpr WinError kInternetCannotConnect = static_cast<WinError>(12029);
 inline constexpr WinError kInternetConnectionAborted = static_cast<WinError>(12030);
 inline constexpr WinError kInternetForceRetry = static_cast<WinError>(12032);
 inline constexpr WinError kInternetIncorrectHandleState = static_cast<WinError>(12019);
-inline constexpr WinError kCancelled = static_cast<WinError>(1223);
 
 enum class UrlScheme { kHttp, kHttps, kOther };
 
@@ -69,7 +68,7 @@ class InternetPort {
   // HTTP_QUERY_STATUS_CODE of the last answer; 0 when there is none.
   virtual std::uint32_t StatusCode(InternetHandle request) = 0;
   // HTTP_QUERY_RAW_HEADERS_CRLF: the status line and the headers, each line ending in CR LF,
-  // however long; empty when there are none.
+  // all that WinINet kept however long; empty when there are none.
   virtual std::string RawHeaders(InternetHandle request) = 0;
   // HTTP_QUERY_CONTENT_LENGTH as a number; nothing when the server sent none.
   virtual std::optional<std::uint32_t> ContentLength(InternetHandle request) = 0;
@@ -78,7 +77,7 @@ class InternetPort {
   // InternetErrorDlg over the desktop with ERROR_INTERNET_INCORRECT_PASSWORD and
   // FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS: the user gives a
   // name and a password for the request's next send. The dialog's answer: kInternetForceRetry
-  // once the user gave them, kCancelled, or an error.
+  // once the user gave them, ERROR_CANCELLED, or an error.
   virtual WinError AskForPassword(InternetHandle request) = 0;
   // InternetCloseHandle.
   virtual void Close(InternetHandle handle) = 0;
