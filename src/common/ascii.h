@@ -25,6 +25,14 @@ inline std::string AsciiLower(std::string_view text) {
   return out;
 }
 
+// The text without the blanks, tabs and line ends around it.
+inline std::string_view TrimmedAsciiSpace(std::string_view text) {
+  constexpr std::string_view kSpace = " \t\r\n\v\f";
+  const std::size_t first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
 inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/ascii.h"
 #include "online/update_public_key.h"
 #include "online/windows_executable.h"
 
@@ -17,10 +18,7 @@ std::optional<int> HexDigit(char c) {
 }
 
 std::optional<platform::EcdsaP256Signature> SignatureFromText(std::string_view text) {
-  constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
-  const std::size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return std::nullopt;
-  text = text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+  text = TrimmedAsciiSpace(text);
 
   platform::EcdsaP256Signature signature;
   if (text.size() != 2 * signature.size()) return std::nullopt;

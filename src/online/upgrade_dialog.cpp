@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "common/ascii.h"
 #include "common/program_folder.h"
+#include "common/run_to_its_end.h"
 #include "common/web_addresses.h"
 #include "online/update_signature.h"
 #include "resources/resource_ids.h"
@@ -15,12 +17,6 @@ constexpr const char* kUninstaller = "unins000.exe";
 // Longer descriptions are cut so that the question still fits on the screen.
 constexpr std::size_t kShownDescription = 2000;
 constexpr std::size_t kDateBufferSize = 100;
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 std::string DownloadFailureText() {
   return std::string(
@@ -43,8 +39,8 @@ void UpgradeDialog::ConfigureUpgrade(std::string product_title, float current_ve
   product_title_ = std::move(product_title);
   current_version_ = current_version;
   // A mirror, or a test's own server, for this user only.
-  const std::string mirror =
-      Trimmed(settings::RegistryStore(platform_.registry).ReadString(product_title_, "UpgradeURL"));
+  const std::string mirror(TrimmedAsciiSpace(
+      settings::RegistryStore(platform_.registry).ReadString(product_title_, "UpgradeURL")));
   check_address_ = mirror.empty() ? std::move(check_address) : mirror;
 }
 
@@ -135,17 +131,13 @@ void UpgradeDialog::CheckForUpgrade() {
   RecordCheck(platform_.system.LocalTime());
 }
 
-bool UpgradeDialog::RunAndWait(const std::string& file, const std::string& parameters) {
+void UpgradeDialog::RunAndWait(const std::string& file, const std::string& parameters) {
   platform::ShellExecuteRequest request;
   request.file = file;
   request.parameters = parameters;
   request.show_command = platform::kSwShowNormal;
-  request.keep_process_handle = true;
-  const platform::ShellExecuteResult started = platform_.shell.Execute(request);
-  if (started.instance <= 32 || !started.process) return false;
-  platform_.shell.WaitForProcess(started.process);
-  platform_.shell.CloseProcessHandle(started.process);
-  return true;
+  // Failures of the uninstaller or the setup are not looked at: the process ends after them.
+  RunToItsEnd(platform_.shell, request);
 }
 
 void UpgradeDialog::InstallUpgrade(const std::string& link) {
@@ -156,7 +148,7 @@ void UpgradeDialog::InstallUpgrade(const std::string& link) {
   const std::string installer = reserved.empty() ? std::string() : reserved + ".exe";
   bool genuine = false;
   if (!installer.empty()) {
-    fetcher_.Fetch(Trimmed(link), installer, status.get());
+    fetcher_.Fetch(std::string(TrimmedAsciiSpace(link)), installer, status.get());
     // Nothing is removed unless the new setup program is complete and is ours.
     genuine = fetcher_.last_download_complete() &&
               IsGenuineInstaller(platform_, installer, offer_.signature);

@@ -47,7 +47,7 @@ class UpgradeDialog final : public platform::DialogEvents {
   std::unique_ptr<platform::DialogHost> OpenStatusWindow(const char* caption);
   void CloseStatusWindow(std::unique_ptr<platform::DialogHost>& status);
   void RecordCheck(const LocalDateTime& when);
-  bool RunAndWait(const std::string& file, const std::string& parameters);
+  void RunAndWait(const std::string& file, const std::string& parameters);
 
   platform::Platform& platform_;
   UpgradeSteps& steps_;

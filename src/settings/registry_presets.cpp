@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/run_to_its_end.h"
 #include "settings/preset_scrambling.h"
 #include "settings/registry_store.h"
 
@@ -85,13 +86,7 @@ bool ImportRegistryFile(platform::ShellPort& shell, const std::string& path) {
   // does so with "/i") imports nothing.
   request.parameters = " /s \"" + path + "\"";
   request.show_command = platform::kShowDefault;
-  request.keep_process_handle = true;
-  const platform::ShellExecuteResult result = shell.Execute(request);
-  if (result.process) {
-    shell.WaitForProcess(result.process);
-    shell.CloseProcessHandle(result.process);
-  }
-  return result.instance > 32;
+  return RunToItsEnd(shell, request);
 }
 
 }  // namespace sg::settings
