@@ -3,55 +3,23 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "e2e/program_driver.h"
+#include "e2e/installation.h"
 #include "e2e/screenshot.h"
 
 namespace sg::e2e {
 namespace {
 
-constexpr char kUninstallKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Snapgate!";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kInstalledFiles[] = {
     "Snapgate! 3.293.exe", "SGDriver.dll",     "default.wav",
     "startsound.wav",      "snapgtactive.ico", "snapgtoff.ico",
     "popuptest.html",      "unins000.exe",     "uninstall-core.exe"};
 
-std::string KnownFolder(int id) {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
-std::string InstallFolder() {
-  return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Snapgate!";
-}
 std::string StartMenuFolder() {
   return KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Snapgate!";
 }
-std::string InstalledProgram() {
-  return InstallFolder() + "\\Snapgate! 3.293.exe";
-}
-
-// Runs a command line to its end; its exit code, or a code of our own when it did not end.
-DWORD RunToItsEnd(std::string command_line) {
-  Program run(Program::CommandLine{std::move(command_line)});
-  if (!run.started()) return 0xDEAD;
-  if (!run.EndsWithin(120s)) return 0xBEEF;
-  return run.ExitCode();
-}
-DWORD RunSetup() {
-  return RunToItsEnd("\"" SNAPGATE_SETUP_PROGRAM "\" /SILENT");
-}
-DWORD RunUninstaller() {
-  return RunToItsEnd("\"" + InstallFolder() + "\\unins000.exe\" /SILENT");
-}
-
 std::string ProductVersionOf(const std::string& file) {
   DWORD ignored = 0;
   std::string data(GetFileVersionInfoSizeA(file.c_str(), &ignored), '\0');
@@ -79,37 +47,10 @@ DWORD EstimatedSize() {
   return size;
 }
 
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-void WriteUsersBlockList() {
-  std::ofstream(InstallFolder() + "\\filters.txt", std::ios::binary) << "Casino\r\n";
-}
-
-// The process of the running copy's main dialog, 0 when none shows within the limit.
-DWORD RunningCopy(std::chrono::milliseconds limit) {
-  HWND dialog = nullptr;
-  PumpUntil([&] { return (dialog = FindWindowA("#32770", "Snapgate!")) != nullptr; }, limit);
-  DWORD process = 0;
-  if (dialog) GetWindowThreadProcessId(dialog, &process);
-  return process;
-}
-
 class InstallerUnderWine : public ::testing::Test {
  protected:
   void SetUp() override { SettingsOfALaterStart(); }
-  void TearDown() override {
-    if (FileIsThere(InstallFolder() + "\\unins000.exe")) RunUninstaller();
-    DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
-    // A program that has just ended may still hold the folder as its working folder.
-    PumpUntil(
-        [] { return RemoveDirectoryA(InstallFolder().c_str()) || !FileIsThere(InstallFolder()); },
-        10s);
-    ForgetSettings();
-  }
+  void TearDown() override { RemoveInstallation(); }
 };
 
 TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUsersLists) {

@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """The web server of the HTTP tests, on the loopback address only.
 
-    http_server.py PORT [--idle-exit SECONDS]
+    http_server.py PORT [--idle-exit SECONDS] [--files FOLDER]
 
-Serves the pages the tests ask for (see ANSWERS) until GET /quit, or until no request has come
+Serves the pages the tests ask for (see do_GET) until GET /quit, or until no request has come
 for the idle time (60 s unless told), so that a test run that died leaves no server behind.
+The files of FOLDER are served whole (/files/NAME), slowly (/slow-files/NAME, over about four
+seconds) or broken off half-way (/dropped-files/NAME).
 """
 import base64
 import http.server
+import os
 import sys
 import threading
 import time
@@ -40,6 +43,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def redirect(self, status, location):
         self.answer(status, headers=[("Location", location)])
 
+    def send_file(self, path):
+        """The files of the folder given at start, whole, slowly or broken off half-way."""
+        how, _, name = path[1:].partition("/")
+        folder = self.server.files
+        file = os.path.join(folder or "", os.path.basename(name))
+        if not folder or not os.path.isfile(file):
+            self.answer(404, NOT_FOUND, [("Content-Type", "text/html")])
+            return
+        with open(file, "rb") as source:
+            body = source.read()
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if how == "files":
+            self.wfile.write(body)
+        elif how == "dropped-files":
+            self.wfile.write(body[: len(body) // 2])
+        else:
+            pieces = 40
+            step = len(body) // pieces + 1
+            for start in range(0, len(body), step):
+                self.wfile.write(body[start : start + step])
+                self.wfile.flush()
+                time.sleep(0.1)
+
     def here(self, path):
         return "http://127.0.0.1:%d%s" % (self.server.server_port, path)
 
@@ -52,6 +80,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path.startswith("/page"):
             self.answer(200, b"Snapgate test page\r\nsecond line\r\n",
                         [("Content-Type", "text/html")])
+        elif path.split("/")[1] in ("files", "slow-files", "dropped-files"):
+            self.send_file(path)
         elif path == "/headers":
             # The request's headers, so that a test sees what the client added.
             self.answer(200, str(self.headers).encode(), [("Content-Type", "text/plain")])
@@ -106,10 +136,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 def main():
     port = int(sys.argv[1])
-    idle_exit = 60.0
-    if len(sys.argv) > 3 and sys.argv[2] == "--idle-exit":
-        idle_exit = float(sys.argv[3])
+    options = dict(zip(sys.argv[2::2], sys.argv[3::2]))
+    idle_exit = float(options.get("--idle-exit", 60))
     server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    server.files = options.get("--files")
     server.daemon_threads = True
     server.last_request = time.monotonic()
 

@@ -31,12 +31,13 @@ unsigned short FreePort() {
 
 }  // namespace
 
-bool LoopbackHttpServer::Start() {
+bool LoopbackHttpServer::Start(const std::string& linux_files_folder) {
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
   port_ = FreePort();
   if (port_ == 0) return false;
   std::string command = "python3 \"" SNAPGATE_HTTP_SERVER "\" " + std::to_string(port_);
+  if (!linux_files_folder.empty()) command += " --files \"" + linux_files_folder + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

@@ -10,8 +10,9 @@ namespace sg::testing {
 // itself once no request has come for a minute.
 class LoopbackHttpServer {
  public:
-  // Starts the server and waits until it answers; false when it does not come up.
-  bool Start();
+  // Starts the server and waits until it answers; false when it does not come up. The server
+  // also serves the files of a folder, given by its Linux path.
+  bool Start(const std::string& linux_files_folder = {});
   void Stop();
 
   // "http://127.0.0.1:<port>" followed by the path.
