@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/ini_text.h"
+#include "common/whole_file.h"
+
 namespace sg::controls {
 
 namespace {
@@ -67,11 +70,19 @@ bool DialogSizeMemory::Write(unsigned template_id, platform::WindowSize size) {
   if (file.empty()) return false;
   // The system does not make the file's folder.
   platform_.files.CreateFolder(file.substr(0, file.rfind('\\')));
+  std::string content;
+  if (platform_.files.Exists(file)) {
+    // A file that cannot be read now is kept rather than replaced by this one size.
+    const std::optional<std::string> old = ReadWholeFile(platform_.files, file);
+    if (!old) return false;
+    content = *old;
+  }
+  // Both lengths in one whole new file: a save cut short never leaves the width of one size
+  // with the height of another.
   const std::string section = Section(template_id);
-  return platform_.profile.WritePrivateProfileString(section, "CX", std::to_string(size.width),
-                                                     file) &&
-         platform_.profile.WritePrivateProfileString(section, "CY", std::to_string(size.height),
-                                                     file);
+  content = WithIniEntry(content, section, "CX", std::to_string(size.width));
+  content = WithIniEntry(content, section, "CY", std::to_string(size.height));
+  return ReplaceWholeFile(platform_.files, file, content);
 }
 
 ResizableDialog::ResizableDialog(platform::Platform& platform, unsigned template_id)

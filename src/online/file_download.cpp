@@ -36,8 +36,12 @@ bool DownloadToFile(platform::Platform& platform, platform::InternetHandle reque
                     const std::string& local_path, platform::DialogHost* status_window) {
   if (status_window) status_window->SetText(IDC_UPGRADE_STATUS_TEXT, "Downloading update ..");
   const std::uint32_t length = platform.internet.ContentLength(request).value_or(0);
+  // The body grows under a name of its own and takes the file's name only when whole: a
+  // download cut short, even by the end of the program, leaves no part of an installer under
+  // the installer's name.
+  const std::string partial_path = local_path + ".part";
   std::unique_ptr<platform::OpenFile> file =
-      platform.files.Open(local_path, platform::FileOpenMode::kCreateWriteOnly);
+      platform.files.Open(partial_path, platform::FileOpenMode::kCreateWriteOnly);
   std::uint64_t total = 0;
   bool stopped = false;
   std::array<std::uint8_t, kBlockSize> block;
@@ -57,8 +61,9 @@ bool DownloadToFile(platform::Platform& platform, platform::InternetHandle reque
   const bool closed = file && file->Close();
   // Only the whole body may stay: a part of an installer must never be taken for one.
   const bool complete = !stopped && closed && total != 0 && (length == 0 || total == length);
-  if (!complete) platform.files.Delete(local_path);
-  return complete;
+  if (complete && platform.files.ReplaceFile(partial_path, local_path)) return true;
+  platform.files.Delete(partial_path);
+  return false;
 }
 
 }  // namespace sg::online

@@ -9,7 +9,8 @@ namespace sg::online {
 // Writes the body of an answered request to a local file in 1,024-byte blocks, telling the
 // status window's text control how far it got. A web page where a file was expected ("<html>"
 // in a block, in any letter case), an empty body, a failed write, a broken connection or fewer
-// bytes than the server announced leave no file. True when the whole body is in the file.
+// bytes than the server announced leave the local path as it was (no file, for a fresh path).
+// True when the whole body is in the file.
 bool DownloadToFile(platform::Platform& platform, platform::InternetHandle request,
                     const std::string& local_path, platform::DialogHost* status_window);
 

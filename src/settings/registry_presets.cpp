@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/run_to_its_end.h"
+#include "common/whole_file.h"
 #include "settings/preset_scrambling.h"
 #include "settings/registry_store.h"
 
@@ -24,41 +25,28 @@ bool MayWriteMachineSettings(platform::RegistryPort& registry) {
 }
 
 // Writes the stored bytes to the data file, then turns it block by block into the import file.
-// False on any file error.
+// Each file appears only whole, so that neither an import nor a user's double click ever meets
+// a part of one. False on any file error.
 bool WriteImportFile(platform::FilePort& files, const std::uint8_t* stored, std::uint32_t size) {
-  auto data_out = files.Open(kPresetDataFile, FileOpenMode::kCreateWriteOnly);
-  if (!data_out) return false;
-  const bool written = data_out->Write({stored, size});
-  if (!data_out->Close() || !written) return false;
-
+  if (!ReplaceWholeFile(files, kPresetDataFile, {reinterpret_cast<const char*>(stored), size})) {
+    return false;
+  }
   auto data_in = files.Open(kPresetDataFile, FileOpenMode::kReadOnly);
   if (!data_in) return false;
-  auto import_out = files.Open(kPresetImportFile, FileOpenMode::kCreateWriteOnly);
-  if (!import_out) return false;
-
-  bool ok = true;
   bool first_block = true;
   std::array<std::uint8_t, kPresetBlockSize> block;
   std::vector<std::uint8_t> text;
-  text.reserve(kPresetBlockSize);
+  text.reserve(size + 1);
   for (;;) {
     const auto read = data_in->Read(block);
-    if (!read) {
-      ok = false;
-      break;
-    }
-    text.clear();
+    if (!read) return false;
     DescramblePresetBlock({block.data(), *read}, first_block, text);
     first_block = false;
-    if (!import_out->Write(text)) {
-      ok = false;
-      break;
-    }
     if (*read < kPresetBlockSize) break;
   }
-  const bool closed_in = data_in->Close();
-  const bool closed_out = import_out->Close();
-  return ok && closed_in && closed_out;
+  if (!data_in->Close()) return false;
+  return ReplaceWholeFile(files, kPresetImportFile,
+                          {reinterpret_cast<const char*>(text.data()), text.size()});
 }
 
 }  // namespace

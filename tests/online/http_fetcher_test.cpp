@@ -197,6 +197,10 @@ TEST_F(HttpFetcherTest, AWebPageWhereAFileWasExpectedLeavesNoFile) {
 
   fetcher_.Fetch("http://www.example.com/first", kInstaller);
   EXPECT_TRUE(fetcher_.last_download_complete()) << "text after a zero byte is not looked at";
+  const auto first = Installer();
+  fetcher_.Fetch("http://www.example.com/html", kInstaller);
+  EXPECT_EQ(Installer(), first) << "a refused download leaves what was there";
+  windows_.files.Delete(kInstaller);
 
   fetcher_.Fetch("http://www.example.com/html", kInstaller, &StatusWindow());
   EXPECT_FALSE(Installer()) << "an error page in the first block";

@@ -97,7 +97,8 @@ TEST_F(RegistryPresetsTest, FileErrorsSkipTheImportAndStillRemoveTheWorkFiles) {
 
   FakePlatform closing;
   closing.resources.Add(117, "TXT", Scrambled(kSmallPreset));
-  closing.files.FailClosesOf(kPresetImportFile);
+  // The import file is written under a name of its own until it is whole.
+  closing.files.FailClosesOf(std::string(kPresetImportFile) + ".new");
   ApplyRegistryPreset(closing.ports(), 117);
   EXPECT_FALSE(closing.registry.HasKey(RegistryRoot::kCurrentUser, "Software\\PresetTest"));
   EXPECT_EQ(closing.files.FilesIn(kFolder), std::vector<std::string>{});

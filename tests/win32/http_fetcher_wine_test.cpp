@@ -75,11 +75,17 @@ TEST_F(HttpFetcherUnderWine, OnlyACompleteDownloadStays) {
     EXPECT_EQ(content->size(), static_cast<std::size_t>(size));
     EXPECT_EQ(static_cast<unsigned char>(content->back()), (size - 1) % 251);
   }
+  // A refused download leaves what was at the path, and nothing beside it.
+  const std::optional<std::string> earlier = Downloaded();
   for (const char* refused : {"/dropped", "/html-first-block", "/bytes/0", "/missing"}) {
     fetcher_.Fetch(Url(refused), local_path_);
     EXPECT_FALSE(fetcher_.last_download_complete()) << refused;
-    EXPECT_FALSE(Downloaded()) << refused;
+    EXPECT_EQ(Downloaded(), earlier) << refused;
+    EXPECT_EQ(GetFileAttributesA((local_path_ + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
   }
+  DeleteFileA(local_path_.c_str());
+  fetcher_.Fetch(Url("/dropped"), local_path_);
+  EXPECT_FALSE(Downloaded()) << "a fresh path stays free";
 }
 
 // A window of the caller's thread that counts what is posted to it.

@@ -23,6 +23,15 @@ class FakeFileSystem::Handle final : public OpenFile {
   bool Write(std::span<const std::uint8_t> bytes) override {
     std::lock_guard lock(owner_.mutex_);
     if (!file_ || !writable_) return false;
+    switch (owner_.CountChange()) {
+      case ChangeOutcome::kGoesAhead:
+        break;
+      case ChangeOutcome::kTorn:
+        file_->bytes.insert(file_->bytes.end(), bytes.begin(), bytes.begin() + bytes.size() / 2);
+        return false;
+      case ChangeOutcome::kFails:
+        return false;
+    }
     if (bytes.size() > owner_.write_budget_) {
       owner_.write_budget_ = 0;
       return false;
@@ -227,6 +236,7 @@ CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
     return key.empty() ? CreateFolderResult::kFailed : CreateFolderResult::kAlreadyExists;
   }
   if (!directories_.count(Parent(key))) return CreateFolderResult::kFailed;
+  if (CountChange() != ChangeOutcome::kGoesAhead) return CreateFolderResult::kFailed;
   const std::string spelled = FullPath(path);
   directories_.insert(key);
   directory_names_.emplace(key, spelled.substr(spelled.rfind('\\') + 1));
@@ -243,6 +253,7 @@ std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpen
     return std::make_unique<Handle>(*this, found->second, false);
   }
   if (directories_.count(key) || !directories_.count(Parent(key))) return nullptr;
+  if (CountChange() != ChangeOutcome::kGoesAhead) return nullptr;
   if (found != files_.end()) {
     // Windows shares no access by default: an open file cannot be created anew.
     if (found->second->read_only || found->second->open_count) return nullptr;
@@ -262,6 +273,7 @@ bool FakeFileSystem::Delete(const std::string& path) {
   if (found == files_.end() || found->second->read_only || found->second->open_count) {
     return false;
   }
+  if (CountChange() != ChangeOutcome::kGoesAhead) return false;
   files_.erase(found);
   return true;
 }
@@ -271,6 +283,7 @@ bool FakeFileSystem::Rename(const std::string& from_key, const std::string& to) 
   const std::string to_key = Key(to);
   if (source == files_.end() || source->second->open_count) return false;
   if (!directories_.count(Parent(to_key))) return false;
+  if (CountChange() != ChangeOutcome::kGoesAhead) return false;
   auto file = source->second;
   files_.erase(source);
   file->path = FullPath(to);
@@ -293,6 +306,26 @@ bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to)
     if (target->second->read_only || target->second->open_count) return false;
   }
   return Rename(Key(from), to);
+}
+
+void FakeFileSystem::InterruptAfter(std::size_t changes, Interruption how) {
+  std::lock_guard lock(mutex_);
+  interrupted_change_ = changes_ + changes;
+  interruption_ = how;
+}
+
+std::size_t FakeFileSystem::ChangesSoFar() const {
+  std::lock_guard lock(mutex_);
+  return changes_;
+}
+
+FakeFileSystem::ChangeOutcome FakeFileSystem::CountChange() {
+  const std::size_t change = changes_++;
+  if (!interrupted_change_ || change < *interrupted_change_) return ChangeOutcome::kGoesAhead;
+  if (interruption_ == Interruption::kOneCallFails) {
+    return change == *interrupted_change_ ? ChangeOutcome::kFails : ChangeOutcome::kGoesAhead;
+  }
+  return change == *interrupted_change_ ? ChangeOutcome::kTorn : ChangeOutcome::kFails;
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {

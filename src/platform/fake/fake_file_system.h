@@ -53,6 +53,16 @@ class FakeFileSystem final : public FilePort {
   void FailReadsOf(const std::string& path);
   void FailClosesOf(const std::string& path);
 
+  // How a save is cut short, for the tests of crash safety.
+  enum class Interruption {
+    kOneCallFails,  // that call fails and changes nothing; the calls after it work
+    kPowerCut,      // nothing reaches the disk from that call on; a write under way is torn
+  };
+  // The calls that change the disk (a file created or emptied, a write, a delete, a move, a
+  // replace, a folder made) are counted; the one after `changes` more is interrupted.
+  void InterruptAfter(std::size_t changes, Interruption how);
+  std::size_t ChangesSoFar() const;
+
  private:
   struct File;
   class Handle;
@@ -62,6 +72,9 @@ class FakeFileSystem final : public FilePort {
   std::string Parent(const std::string& full_path) const;
   // The key with every junction in it followed; empty when there are too many to follow.
   std::string FollowJunctions(std::string key) const;
+  enum class ChangeOutcome { kGoesAhead, kFails, kTorn };
+  // Counts a call that changes the disk; the caller holds the lock.
+  ChangeOutcome CountChange();
   // Gives the file under from_key the name `to`; the caller has checked the target.
   bool Rename(const std::string& from_key, const std::string& to);
 
@@ -79,6 +92,9 @@ class FakeFileSystem final : public FilePort {
   std::set<std::string> failing_reads_;   // by key, whether the file exists yet or not
   std::set<std::string> failing_closes_;  // by key
   std::size_t write_budget_ = std::numeric_limits<std::size_t>::max();
+  std::size_t changes_ = 0;
+  std::optional<std::size_t> interrupted_change_;
+  Interruption interruption_ = Interruption::kOneCallFails;
 };
 
 }  // namespace sg::platform::fake

@@ -7,45 +7,11 @@
 #include <vector>
 
 #include "common/ascii.h"
+#include "common/ini_text.h"
 
 namespace sg::platform::fake {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-std::vector<std::string> Lines(const std::string& content) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    lines.emplace_back(Trimmed(std::string_view(content).substr(start, end - start)));
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::optional<std::string_view> SectionName(std::string_view line) {
-  if (line.size() < 2 || line.front() != '[') return std::nullopt;
-  const std::size_t end = line.find(']');
-  if (end == std::string_view::npos) return std::nullopt;
-  return Trimmed(line.substr(1, end - 1));
-}
 
 // The number at the start of a text as the system reads it: blanks, a sign, an optional base
 // prefix (0x, 0o, 0b), digits; the value wraps around in 32 bits.
@@ -93,59 +59,18 @@ int FakeProfile::GetPrivateProfileInt(const std::string& section, const std::str
   const std::optional<std::string> content = files_.FileContent(file);
   if (!content) return default_value;
   bool in_section = false;
-  for (const std::string& line : Lines(*content)) {
-    if (const auto name = SectionName(line)) {
-      in_section = SameName(*name, section);
+  for (const std::string& line : IniLines(*content)) {
+    if (const auto name = IniSectionName(line)) {
+      in_section = SameIniName(*name, section);
       continue;
     }
     const std::size_t equals = line.find('=');
     if (!in_section || equals == std::string::npos) continue;
-    if (!SameName(Trimmed(std::string_view(line).substr(0, equals)), key)) continue;
-    const std::string_view value = Trimmed(std::string_view(line).substr(equals + 1));
+    if (!SameIniName(IniTrimmed(std::string_view(line).substr(0, equals)), key)) continue;
+    const std::string_view value = IniTrimmed(std::string_view(line).substr(equals + 1));
     return value.empty() ? default_value : LeadingNumber(value);
   }
   return default_value;
-}
-
-bool FakeProfile::WritePrivateProfileString(const std::string& section, const std::string& key,
-                                            const std::string& value, const std::string& file) {
-  std::vector<std::string> lines = Lines(files_.FileContent(file).value_or(""));
-  const std::string entry = key + "=" + value;
-  bool in_section = false;
-  bool written = false;
-  std::size_t section_end = lines.size();
-  for (std::size_t i = 0; i < lines.size() && !written; ++i) {
-    if (const auto name = SectionName(lines[i])) {
-      if (in_section) {
-        section_end = i;
-        break;
-      }
-      in_section = SameName(*name, section);
-      continue;
-    }
-    const std::size_t equals = lines[i].find('=');
-    if (in_section && equals != std::string::npos &&
-        SameName(Trimmed(std::string_view(lines[i]).substr(0, equals)), key)) {
-      lines[i] = entry;
-      written = true;
-    }
-  }
-  if (!written) {
-    if (in_section) {
-      // Past any blank lines that end the section.
-      while (section_end > 0 && lines[section_end - 1].empty()) --section_end;
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(section_end), entry);
-    } else {
-      lines.push_back("[" + section + "]");
-      lines.push_back(entry);
-    }
-  }
-  std::string content;
-  for (const std::string& line : lines) content += line + "\r\n";
-  auto out = files_.Open(file, FileOpenMode::kCreateWriteOnly);
-  if (!out) return false;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
-  return out->Write(std::span(bytes, content.size())) && out->Close();
 }
 
 }  // namespace sg::platform::fake

@@ -7,9 +7,8 @@
 
 namespace sg::platform::fake {
 
-// Initialisation files kept as text in the fake file system, so that tests can put any content
-// in them and read what was written: sections "[name]", entries "key=value", names compared
-// without regard to case. A file in a missing or read-only place cannot be written.
+// Initialisation files read from the fake file system, so that tests can put any content in
+// them: sections "[name]", entries "key=value", names compared without regard to case.
 class FakeProfile final : public ProfilePort {
  public:
   // The application-data folder exists from the start, as on a real logon.
@@ -20,8 +19,6 @@ class FakeProfile final : public ProfilePort {
   std::string ApplicationDataFolder() override { return application_data_; }
   int GetPrivateProfileInt(const std::string& section, const std::string& key, int default_value,
                            const std::string& file) override;
-  bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                 const std::string& value, const std::string& file) override;
 
  private:
   FakeFileSystem& files_;

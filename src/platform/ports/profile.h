@@ -4,7 +4,9 @@
 
 namespace sg::platform {
 
-// Initialisation files (KERNEL32's private profile functions) and where a user may keep them.
+// Reading initialisation files (KERNEL32's private profile functions), and where a user may keep
+// them. The program writes them itself, through a whole new file, so that an interrupted save
+// leaves the old file whole.
 class ProfilePort {
  public:
   virtual ~ProfilePort() = default;
@@ -14,9 +16,6 @@ class ProfilePort {
   // GetPrivateProfileIntA: the entry's leading number, or the default when there is no entry.
   virtual int GetPrivateProfileInt(const std::string& section, const std::string& key,
                                    int default_value, const std::string& file) = 0;
-  // WritePrivateProfileStringA; false when the file cannot be written.
-  virtual bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                         const std::string& value, const std::string& file) = 0;
 };
 
 }  // namespace sg::platform

@@ -10,4 +10,3 @@
 #undef PostMessage
 #undef ReplaceFile
 #undef SetCurrentDirectory
-#undef WritePrivateProfileString

@@ -10,7 +10,7 @@ namespace {
 
 class Win32OpenFile final : public OpenFile {
  public:
-  explicit Win32OpenFile(HANDLE handle) : handle_(handle) {}
+  Win32OpenFile(HANDLE handle, bool writable) : handle_(handle), writable_(writable) {}
   ~Win32OpenFile() override { Close(); }
 
   bool Write(std::span<const std::uint8_t> bytes) override {
@@ -31,13 +31,17 @@ class Win32OpenFile final : public OpenFile {
 
   bool Close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return false;
-    const bool closed = CloseHandle(handle_);
+    // A written file is on the disk before anything takes it for whole: a new file that
+    // replaces an old one must not come up empty after a power cut.
+    const bool flushed = !writable_ || FlushFileBuffers(handle_);
+    const bool closed = CloseHandle(handle_) && flushed;
     handle_ = INVALID_HANDLE_VALUE;
     return closed;
   }
 
  private:
   HANDLE handle_;
+  bool writable_;
 };
 
 }  // namespace
@@ -48,7 +52,7 @@ std::unique_ptr<OpenFile> Win32Files::Open(const std::string& path, FileOpenMode
       CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ, create ? 0 : FILE_SHARE_READ,
                   nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<Win32OpenFile>(handle);
+  return std::make_unique<Win32OpenFile>(handle, create);
 }
 
 bool Win32Files::Delete(const std::string& path) {
@@ -60,7 +64,7 @@ bool Win32Files::Move(const std::string& from, const std::string& to) {
 }
 
 bool Win32Files::ReplaceFile(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 bool Win32Files::Exists(const std::string& path) {

@@ -22,10 +22,4 @@ int Win32Profile::GetPrivateProfileInt(const std::string& section, const std::st
       GetPrivateProfileIntA(section.c_str(), key.c_str(), default_value, file.c_str()));
 }
 
-bool Win32Profile::WritePrivateProfileString(const std::string& section, const std::string& key,
-                                             const std::string& value, const std::string& file) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
-         FALSE;
-}
-
 }  // namespace sg::platform::win32

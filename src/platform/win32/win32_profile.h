@@ -9,8 +9,6 @@ class Win32Profile final : public ProfilePort {
   std::string ApplicationDataFolder() override;
   int GetPrivateProfileInt(const std::string& section, const std::string& key, int default_value,
                            const std::string& file) override;
-  bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                                 const std::string& value, const std::string& file) override;
 };
 
 }  // namespace sg::platform::win32
