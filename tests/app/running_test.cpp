@@ -83,6 +83,15 @@ TEST_F(AppTest, ABlockIsCountedStoredListedAndAnnounced) {
 }
 
 TEST_F(AppTest, ATotalAboveAHundredThousandIsShownAsZero) {
+  {
+    platform::fake::FakePlatform system;
+    system.registry.PutString(platform::RegistryRoot::kCurrentUser, "Software\\Snapgate!",
+                              "m_TotalBlocks", "100000");
+    BlockerApp app(system.ports());
+    ASSERT_EQ(app.StartUp(), StartOutcome::kRunning);
+    EXPECT_EQ(system.dialogs.Modeless(IDD_MAIN)->Text(1007), "100000") << "the largest shown";
+    EXPECT_EQ(app.main_dialog()->blocks().total_blocks(), 100000);
+  }
   Store("m_TotalBlocks", "100001");
   Start();
   EXPECT_EQ(MainWindow().Text(1007), "0");

@@ -176,5 +176,54 @@ TEST_F(AppTest, SoundAndSwitchesFallBackToTheirDefaults) {
   EXPECT_TRUE(MainWindow().control(1023).enabled);
 }
 
+// A user who changed every choice finds each of them again at the next start, and the timers
+// run at the periods those choices give.
+TEST_F(AppTest, EveryStoredChoiceIsWhatTheNextStartRunsWith) {
+  Store("iHotkey", "2");
+  Store("iResponseRate", "0");
+  Store("m_NumFlashes", "4");
+  Store("m_EnableFlash", "0");
+  Store("m_PlaySound", "0");
+  Store("bNormalize", "1");
+  Store("m_bManualPopups", "0");
+  Store("m_bIntegrateIE", "0");
+  Store("m_MaxBrowserBlock", "0");
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Casino Royale\r\n");
+  Start();
+
+  EXPECT_EQ(MainWindow().ComboSelection(1008), 2);
+  EXPECT_EQ(app_->main_dialog()->hold_down_key(), 18) << "ALT";
+  EXPECT_EQ(MainWindow().ComboSelection(1017), 4);
+  const auto& notify = app_->main_dialog()->blocks().settings();
+  EXPECT_EQ(notify.flash_count, 5);
+  EXPECT_FALSE(notify.flash_tray);
+  EXPECT_FALSE(notify.play_sound);
+  EXPECT_FALSE(MainWindow().IsChecked(1022));
+  EXPECT_FALSE(MainWindow().IsChecked(1027));
+  EXPECT_TRUE(MainWindow().IsChecked(1020));
+  EXPECT_FALSE(MainWindow().IsChecked(1028));
+  EXPECT_FALSE(MainWindow().IsChecked(1021));
+  EXPECT_FALSE(MainWindow().IsChecked(1003));
+  // The title scan at the slowest response rate, the spyware pass every 17 minutes, the next
+  // try to stop the messenger after 12 seconds.
+  EXPECT_EQ(MainWindow().timers(),
+            (std::map<std::uint32_t, std::uint32_t>{{1039, 1500}, {1044, 1020000}, {1049, 12000}}));
+
+  // The stored key lets a listed window through while held, and only that key.
+  const auto casino = system_.desktop.OpenForeign("Casino Royale", true);
+  system_.desktop.PressKey(18);
+  system_.dialogs.AdvanceTime(1500);
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(system_.desktop.Exists(casino));
+  system_.desktop.ReleaseKey(18);
+  system_.desktop.PressKey(17);
+  system_.dialogs.AdvanceTime(1499);
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(system_.desktop.Exists(casino)) << "the next scan comes 1,500 ms after the last";
+  system_.dialogs.AdvanceTime(1);
+  system_.desktop.DeliverPosted();
+  EXPECT_FALSE(system_.desktop.Exists(casino));
+}
+
 }  // namespace
 }  // namespace sg::app

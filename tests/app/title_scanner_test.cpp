@@ -215,17 +215,19 @@ TEST_F(HookBlockerTest, AClickLetsOneFrameThroughForTwelveSecondsAndOneDialogFor
   EXPECT_FALSE(Exists(second)) << "one window per grace";
 
   Notify(23);
-  system_.dialogs.AdvanceTime(4000);
+  system_.dialogs.AdvanceTime(2999);
+  EXPECT_TRUE(hooks_.dialog_grace()) << "a dialog may still come at 2,999 ms";
+  system_.dialogs.AdvanceTime(1);
   EXPECT_FALSE(hooks_.dialog_grace());
   EXPECT_TRUE(hooks_.frame_grace());
   const auto late_dialog = OpenClass("Internet Explorer_TridentDlgFrame", "Late");
   Notify(17, late_dialog);
   EXPECT_FALSE(Exists(late_dialog));
-  system_.dialogs.AdvanceTime(6000);
-  const auto frame_at_ten = OpenClass("IEFrame", "At ten seconds");
-  Notify(17, frame_at_ten);
-  EXPECT_TRUE(Exists(frame_at_ten));
-  system_.dialogs.AdvanceTime(3000);
+  system_.dialogs.AdvanceTime(8999);
+  const auto frame_at_last = OpenClass("IEFrame", "At 11,999 ms");
+  Notify(17, frame_at_last);
+  EXPECT_TRUE(Exists(frame_at_last));
+  system_.dialogs.AdvanceTime(1);
   EXPECT_FALSE(hooks_.frame_grace());
   EXPECT_TRUE(static_cast<FakeDialogHost&>(*dialog_).timers().empty())
       << "both grace timers end after one tick";
