@@ -78,13 +78,15 @@ TEST_F(ProcessListTest, NoProcessOrNoUsableSystemMeansFalse) {
   EXPECT_FALSE(collected_);
 }
 
+// The outcomes are numbers that callers of the tool act on: 0 killed, 602 not terminated, 603 not
+// running, 604 not opened, 632 a bad name, 705 no list.
 TEST_F(ProcessListTest, EveryProcessIsFoundBeyondTheFirst250) {
   for (int i = 0; i < 600; ++i) Start("C:\\p\\p" + std::to_string(i) + ".exe");
   const ProcessList list = Collected();
   ASSERT_EQ(list.names.size(), 600u);
   EXPECT_EQ(list.names[249], "p249.exe");
   EXPECT_EQ(list.names[599], "p599.exe");
-  EXPECT_EQ(Kill("p599.exe", list), kill_result::kKilled);
+  EXPECT_EQ(Kill("p599.exe", list), 0);
 }
 
 TEST_F(ProcessListTest, ExactlyAFullFirstBufferLosesNothing) {
@@ -110,7 +112,7 @@ TEST_F(ProcessListTest, The95FamilyListsEveryLongNamedModuleWithItsProcess) {
   EXPECT_EQ(list.paths[1], "C:\\WINDOWS\\SYSTEM\\SHELL32.DLL");
 
   // A library's name selects the process that loaded it.
-  EXPECT_EQ(Kill("shell32.dll", list), kill_result::kKilled);
+  EXPECT_EQ(Kill("shell32.dll", list), 0);
   EXPECT_FALSE(system_.processes.IsRunning(shell));
 }
 
@@ -147,7 +149,7 @@ class KillProcessTest : public ProcessListTest {
 };
 
 TEST_F(KillProcessTest, TheFirstCopyOfTheNameIsTerminatedWithItsWindows) {
-  EXPECT_EQ(Kill("SPY.exe", list_), kill_result::kKilled);
+  EXPECT_EQ(Kill("SPY.exe", list_), 0);
   EXPECT_FALSE(system_.processes.IsRunning(spy_));
   EXPECT_TRUE(system_.processes.IsRunning(second_spy_));
   ASSERT_EQ(system_.processes.Terminations().size(), 1u);
@@ -156,38 +158,38 @@ TEST_F(KillProcessTest, TheFirstCopyOfTheNameIsTerminatedWithItsWindows) {
   EXPECT_EQ(system_.processes.OpenHandles(), 0u);
 
   // The same list still names the first copy, which is gone now.
-  EXPECT_EQ(Kill("spy.exe", list_), kill_result::kCannotOpen);
-  EXPECT_EQ(Kill("spy.exe", Collected()), kill_result::kKilled);
+  EXPECT_EQ(Kill("spy.exe", list_), 604);
+  EXPECT_EQ(Kill("spy.exe", Collected()), 0);
   EXPECT_FALSE(system_.processes.IsRunning(second_spy_));
 }
 
 TEST_F(KillProcessTest, OnlyTheWholeBaseNameMatches) {
   for (const char* name : {"spy", "spy.ex", "py.exe", "C:\\Temp\\spy.exe", "spy.exe "}) {
-    EXPECT_EQ(Kill(name, list_), kill_result::kNotRunning) << name;
+    EXPECT_EQ(Kill(name, list_), 603) << name;
   }
   // Only a to z fold: an accented capital is another letter.
   list_.names[0] = "sp\xe9.exe";
-  EXPECT_EQ(Kill("SP\xc9.EXE", list_), kill_result::kNotRunning);
+  EXPECT_EQ(Kill("SP\xc9.EXE", list_), 603);
   EXPECT_TRUE(system_.processes.Terminations().empty());
 }
 
 TEST_F(KillProcessTest, FailuresHaveTheirOwnCodes) {
-  EXPECT_EQ(Kill("", list_), kill_result::kBadName);
-  EXPECT_EQ(Kill(std::string(261, 'a'), list_), kill_result::kBadName);
-  EXPECT_EQ(Kill(std::string(260, 'a'), list_), kill_result::kNotRunning);
+  EXPECT_EQ(Kill("", list_), 632);
+  EXPECT_EQ(Kill(std::string(261, 'a'), list_), 632);
+  EXPECT_EQ(Kill(std::string(260, 'a'), list_), 603);
   EXPECT_EQ(KillProcessByName(system_.ports().processes, "spy.exe", nullptr, &list_.ids),
-            kill_result::kNoList);
+            705);
   EXPECT_EQ(KillProcessByName(system_.ports().processes, "spy.exe", &list_.names, nullptr),
-            kill_result::kNoList);
+            705);
 
-  EXPECT_EQ(Kill("locked.exe", list_), kill_result::kTerminateFailed);
+  EXPECT_EQ(Kill("locked.exe", list_), 602);
   EXPECT_TRUE(system_.processes.IsRunning(locked_));
   EXPECT_EQ(system_.processes.OpenHandles(), 0u);
 
   // A list whose ids end early: the names after the last id are never reached.
   ProcessList short_ids = list_;
   short_ids.ids.resize(1);
-  EXPECT_EQ(Kill("locked.exe", short_ids), kill_result::kNotRunning);
+  EXPECT_EQ(Kill("locked.exe", short_ids), 603);
   EXPECT_TRUE(system_.processes.Terminations().empty());
 }
 
@@ -196,7 +198,7 @@ TEST_F(KillProcessTest, AProcessThatCannotBeOpenedIsReportedSo) {
   ProcessList list = list_;
   list.names.push_back("guarded.exe");
   list.ids.push_back(std::to_string(guarded));
-  EXPECT_EQ(Kill("guarded.exe", list), kill_result::kCannotOpen);
+  EXPECT_EQ(Kill("guarded.exe", list), 604);
   EXPECT_TRUE(system_.processes.IsRunning(guarded));
 }
 
@@ -207,17 +209,17 @@ TEST_F(KillProcessTest, TheNameIndexDecidesAsTheListWalkDoes) {
   const ProcessNameIndex index(list_);
   const ProcessNameIndex short_index(short_ids);
   auto& processes = system_.ports().processes;
-  EXPECT_EQ(index.KillProcessByName(processes, "SPY.exe"), kill_result::kKilled);
+  EXPECT_EQ(index.KillProcessByName(processes, "SPY.exe"), 0);
   EXPECT_FALSE(system_.processes.IsRunning(spy_));
   EXPECT_TRUE(system_.processes.IsRunning(second_spy_)) << "the first copy only";
-  EXPECT_EQ(index.KillProcessByName(processes, "spy.exe"), kill_result::kCannotOpen);
-  EXPECT_EQ(index.KillProcessByName(processes, "locked.exe"), kill_result::kTerminateFailed);
-  EXPECT_EQ(short_index.KillProcessByName(processes, "locked.exe"), kill_result::kNotRunning);
+  EXPECT_EQ(index.KillProcessByName(processes, "spy.exe"), 604);
+  EXPECT_EQ(index.KillProcessByName(processes, "locked.exe"), 602);
+  EXPECT_EQ(short_index.KillProcessByName(processes, "locked.exe"), 603);
   for (const char* name : {"spy", "py.exe", "C:\\Temp\\spy.exe", "spy.exe "}) {
-    EXPECT_EQ(index.KillProcessByName(processes, name), kill_result::kNotRunning) << name;
+    EXPECT_EQ(index.KillProcessByName(processes, name), 603) << name;
   }
-  EXPECT_EQ(index.KillProcessByName(processes, ""), kill_result::kBadName);
-  EXPECT_EQ(index.KillProcessByName(processes, std::string(261, 'a')), kill_result::kBadName);
+  EXPECT_EQ(index.KillProcessByName(processes, ""), 632);
+  EXPECT_EQ(index.KillProcessByName(processes, std::string(261, 'a')), 632);
   EXPECT_EQ(system_.processes.OpenHandles(), 0u);
 }
 
