@@ -14,14 +14,6 @@ std::string_view IniTrimmed(std::string_view text) {
   return text;
 }
 
-bool SameIniName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 std::vector<std::string> IniLines(const std::string& content) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -54,12 +46,12 @@ std::string WithIniEntry(const std::string& content, const std::string& section,
         section_end = i;
         break;
       }
-      in_section = SameIniName(*name, section);
+      in_section = EqualsIgnoringCase(*name, section);
       continue;
     }
     const std::size_t equals = lines[i].find('=');
     if (in_section && equals != std::string::npos &&
-        SameIniName(IniTrimmed(std::string_view(lines[i]).substr(0, equals)), key)) {
+        EqualsIgnoringCase(IniTrimmed(std::string_view(lines[i]).substr(0, equals)), key)) {
       lines[i] = entry;
       written = true;
     }

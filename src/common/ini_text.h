@@ -15,7 +15,6 @@ std::vector<std::string> IniLines(const std::string& content);
 std::string_view IniTrimmed(std::string_view text);
 // The name of a "[name]" line; nothing for any other line.
 std::optional<std::string_view> IniSectionName(std::string_view line);
-bool SameIniName(std::string_view a, std::string_view b);
 
 // The text with one entry set, where WritePrivateProfileStringA would set it: in place of the
 // entry, else at the end of its section, else in a new section at the end.

@@ -61,12 +61,12 @@ int FakeProfile::GetPrivateProfileInt(const std::string& section, const std::str
   bool in_section = false;
   for (const std::string& line : IniLines(*content)) {
     if (const auto name = IniSectionName(line)) {
-      in_section = SameIniName(*name, section);
+      in_section = EqualsIgnoringCase(*name, section);
       continue;
     }
     const std::size_t equals = line.find('=');
     if (!in_section || equals == std::string::npos) continue;
-    if (!SameIniName(IniTrimmed(std::string_view(line).substr(0, equals)), key)) continue;
+    if (!EqualsIgnoringCase(IniTrimmed(std::string_view(line).substr(0, equals)), key)) continue;
     const std::string_view value = IniTrimmed(std::string_view(line).substr(equals + 1));
     return value.empty() ? default_value : LeadingNumber(value);
   }
