@@ -56,7 +56,8 @@ class TitleScanTest : public ::testing::Test {
       system_.dialogs.CreateModeless(1, events_, nullptr);
   browser::FilterList list_{*dialog_, 5000};
   SystemTray tray_{system_.tray, system_.desktop, system_.system};
-  BlockRecord blocks_{system_.ports(), tray_};
+  UiThreadTasks ui_tasks_{system_.desktop};  // no flash reaches the tray: none is looked at
+  BlockRecord blocks_{system_.ports(), tray_, ui_tasks_};
   TitleScanner scanner_{system_.desktop, blocks_};
 };
 
