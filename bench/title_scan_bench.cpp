@@ -47,7 +47,8 @@ struct Desktop {
   browser::FilterList list{*dialog, kListControl};
   testing::NoTrayTarget target;
   app::SystemTray tray{system.tray, system.desktop, system.system};
-  app::BlockRecord blocks{system.ports(), tray};
+  app::UiThreadTasks ui_tasks{system.desktop};
+  app::BlockRecord blocks{system.ports(), tray, ui_tasks};
 };
 
 void TitleScan(benchmark::State& state) {

@@ -12,8 +12,6 @@ namespace {
 constexpr int kVkShift = 16;
 constexpr int kVkControl = 17;
 constexpr int kIconSize = 32;
-// Posted by the worker: wparam is the SystemIcon to show. The window's own thread changes it.
-constexpr std::uint32_t kMessageShowIcon = platform::kWmApp + 1;
 
 // Small draws jump the icon up or left, larger ones down or right; never less than 2 pixels.
 int JumpOffset(int drawn) {
@@ -31,21 +29,15 @@ JumpRandom SystemJumpRandom() {
 AboutDialog::AboutDialog(platform::Platform& platform, JumpRandom random)
     : platform_(platform), random_(std::move(random)) {}
 
-AboutDialog::~AboutDialog() {
-  MarkClosed();
-}
-
 void AboutDialog::OnInitDialog(platform::DialogHost& host) {
-  MarkClosed();
   host_ = &host;
-  open_ = std::make_shared<OpenWindow>();
-  open_->window = host.Window();
+  tasks_.Open(host.Window());
 }
 
 void AboutDialog::OnCommand(int id, int) {
   if (id != platform::kIdOk && id != platform::kIdCancel) return;
   // Before the window goes: from here on no worker posts to it.
-  MarkClosed();
+  tasks_.Close();
   host_->EndDialog(id);
 }
 
@@ -56,35 +48,27 @@ void AboutDialog::OnControlRightDoubleClick(int control_id) {
   const int dx = JumpOffset(random_());
   const int dy = JumpOffset(random_());
   host_->MoveControl(IDC_ABOUT_ICON, dx, dy, kIconSize, kIconSize);
-  platform_.system.StartThread([open = open_, &windows = platform_.windows,
-                                &system = platform_.system] { Flash(open, windows, system); });
+  platform_.system.StartThread([poster = tasks_.poster(), &system = platform_.system,
+                                host = host_] { Flash(poster, system, host); });
 }
 
-std::optional<std::intptr_t> AboutDialog::OnMessage(std::uint32_t message, std::uintptr_t wparam,
+std::optional<std::intptr_t> AboutDialog::OnMessage(std::uint32_t message, std::uintptr_t,
                                                     std::intptr_t) {
-  if (message != kMessageShowIcon) return std::nullopt;
-  host_->SetControlSystemIcon(IDC_ABOUT_ICON, static_cast<platform::SystemIcon>(wparam));
+  if (message != kMessageRunUiTasks) return std::nullopt;
+  tasks_.RunQueued();
   return 0;
 }
 
-void AboutDialog::Flash(const std::shared_ptr<OpenWindow>& open, platform::WindowsPort& windows,
-                        platform::SystemPort& system) {
+void AboutDialog::Flash(const UiThreadTasks::Poster& poster, platform::SystemPort& system,
+                        platform::DialogHost* host) {
   constexpr std::uint32_t kWaitsMs[] = {250, 200, 150, 100, 50};
   platform::SystemIcon next = platform::SystemIcon::kApplication;
   for (const std::uint32_t wait : kWaitsMs) {
     system.Sleep(wait);
-    std::lock_guard lock(open->mutex);
-    if (!open->window) return;
-    windows.PostMessage(open->window, kMessageShowIcon, static_cast<std::uintptr_t>(next), 0);
+    if (!poster.Post([host, next] { host->SetControlSystemIcon(IDC_ABOUT_ICON, next); })) return;
     next = next == platform::SystemIcon::kApplication ? platform::SystemIcon::kWinLogo
                                                       : platform::SystemIcon::kApplication;
   }
-}
-
-void AboutDialog::MarkClosed() {
-  if (!open_) return;
-  std::lock_guard lock(open_->mutex);
-  open_->window = 0;
 }
 
 }  // namespace sg::app

@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <optional>
 
+#include "app/ui_thread_tasks.h"
 #include "platform/ports/platform.h"
 
 namespace sg::app {
@@ -16,12 +15,11 @@ using JumpRandom = std::function<int()>;
 JumpRandom SystemJumpRandom();
 
 // The About box. OK and Cancel close it. Its icon hides a gesture: a right double click with
-// Ctrl and Shift held shows the system's logo, jumps the icon aside and has a worker thread
-// flash it between the application icon and the logo, faster each time.
+// Ctrl and Shift held shows the system's logo, jumps the icon aside and flashes it between the
+// application icon and the logo, faster each time, as a worker thread keeps the time.
 class AboutDialog final : public platform::DialogEvents {
  public:
   explicit AboutDialog(platform::Platform& platform, JumpRandom random = SystemJumpRandom());
-  ~AboutDialog() override;
 
   void OnInitDialog(platform::DialogHost& host) override;
   void OnCommand(int id, int notification) override;
@@ -30,22 +28,14 @@ class AboutDialog final : public platform::DialogEvents {
                                          std::intptr_t lparam) override;
 
  private:
-  // The box's window as flashing workers see it: none once the box closes, so that a worker
-  // outliving the box reaches neither a destroyed window nor a later one with its handle.
-  struct OpenWindow {
-    std::mutex mutex;
-    platform::WindowHandle window = 0;
-  };
-
-  // The worker: waits and asks the box's window to show the next icon, while the box is open.
-  static void Flash(const std::shared_ptr<OpenWindow>& open, platform::WindowsPort& windows,
-                    platform::SystemPort& system);
-  void MarkClosed();
+  // The worker: waits and has the box's thread show the next icon, while the box is open.
+  static void Flash(const UiThreadTasks::Poster& poster, platform::SystemPort& system,
+                    platform::DialogHost* host);
 
   platform::Platform& platform_;
   JumpRandom random_;
   platform::DialogHost* host_ = nullptr;
-  std::shared_ptr<OpenWindow> open_;
+  UiThreadTasks tasks_{platform_.windows};
 };
 
 }  // namespace sg::app

@@ -1,5 +1,7 @@
 #include "app/block_record.h"
 
+#include <mutex>
+
 #include "settings/registry_store.h"
 
 namespace sg::app {
@@ -9,8 +11,8 @@ constexpr std::uint32_t kFlashPeriodMs = 285;
 constexpr std::int32_t kLargestShownTotal = 100000;
 }  // namespace
 
-BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray)
-    : platform_(platform), tray_(tray) {
+BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray, UiThreadTasks& ui_tasks)
+    : platform_(platform), tray_(tray), ui_tasks_(ui_tasks) {
   settings::RegistryStore store(platform_.registry);
   count_text_ = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
   if (!count_text_.empty()) {
@@ -51,43 +53,24 @@ void BlockRecord::PlaySound() {
   platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
 }
 
-void BlockRecord::RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,
-                                   std::optional<int> flashes) {
-  {
-    std::lock_guard lock(queue_mutex_);
-    queue_.push_back({list_line, with_sound, with_flash, flashes});
-  }
-  if (main_dialog_) main_dialog_->Post(kMessageRecordQueued, 0, 0);
-}
-
-void BlockRecord::RecordQueued() {
-  for (;;) {
-    QueuedBlock block;
-    {
-      std::lock_guard lock(queue_mutex_);
-      if (queue_.empty()) return;
-      block = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    Record(block.list_line, block.with_sound, block.with_flash, block.flashes);
-  }
-}
-
 void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count, bool one_at_a_time) {
   static std::mutex flash_mutex;
   const int flashes = flash_count.value_or(settings_.flash_count);
-  SystemTray* tray = &tray_;
-  platform::SystemPort* system = &platform_.system;
-  platform_.system.StartThread([tray, system, flashes, flash_icon, one_at_a_time] {
+  // The worker keeps the time; the icon changes on the user-interface thread, while the tray is.
+  auto show = [poster = ui_tasks_.poster(), tray = &tray_](int icon) {
+    return poster.Post([tray, icon] { tray->SetIconResource(icon); });
+  };
+  platform::SystemPort& system = platform_.system;
+  system.StartThread([show, &system, flashes, flash_icon, one_at_a_time] {
     std::unique_lock<std::mutex> serialised;
     if (one_at_a_time) serialised = std::unique_lock(flash_mutex);
     for (int i = 0; i < flashes; ++i) {
-      tray->SetIconResource(flash_icon);
-      system->Sleep(kFlashPeriodMs);
-      tray->SetIconResource(IDI_TRAY_NORMAL);
-      system->Sleep(kFlashPeriodMs);
+      if (!show(flash_icon)) return;
+      system.Sleep(kFlashPeriodMs);
+      if (!show(IDI_TRAY_NORMAL)) return;
+      system.Sleep(kFlashPeriodMs);
     }
-    tray->SetIconResource(IDI_TRAY_NORMAL);
+    show(IDI_TRAY_NORMAL);
   });
 }
 

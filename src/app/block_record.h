@@ -1,19 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <optional>
 #include <string>
 
 #include "app/system_tray.h"
+#include "app/ui_thread_tasks.h"
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
 
 namespace sg::app {
-
-// Posted to the main dialog when a worker thread has queued a block.
-inline constexpr std::uint32_t kMessageRecordQueued = 0x8000 + 0x20;
 
 // How the user wants to hear of a block.
 struct NotificationSettings {
@@ -24,10 +20,11 @@ struct NotificationSettings {
 };
 
 // The common record of a block: counters, the stored total, the tray tooltip, the list of
-// blocked windows, the sound and the flashing tray icon. Used on the user-interface thread.
+// blocked windows, the sound and the flashing tray icon. Used on the user-interface thread;
+// the flashes' workers reach the tray through the main dialog's tasks.
 class BlockRecord {
  public:
-  BlockRecord(platform::Platform& platform, SystemTray& tray);
+  BlockRecord(platform::Platform& platform, SystemTray& tray, UiThreadTasks& ui_tasks);
 
   // The main dialog whose list box holds the blocked windows.
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
@@ -38,13 +35,7 @@ class BlockRecord {
               std::optional<int> flashes = std::nullopt);
   // A line of the blocked list that is no block: nothing is counted.
   void ReportLine(const std::string& line, bool with_sound, bool with_flash);
-  // From a worker thread: the block is queued and recorded on the user-interface thread, which
-  // owns the counters, the list and the tooltip. Nothing queued is lost.
-  void RecordFromWorker(const std::string& list_line, bool with_sound, bool with_flash,
-                        std::optional<int> flashes = std::nullopt);
-  // On the user-interface thread, when kMessageRecordQueued arrives.
-  void RecordQueued();
-  // Flashes the tray icon flash-count times with the given icon, on a worker thread.
+  // Flashes the tray icon flash-count times with the given icon: a worker keeps the time.
   // one_at_a_time: the flashes of the browsers' blocks run one after another, not at once.
   void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt,
                  bool one_at_a_time = false);
@@ -61,20 +52,12 @@ class BlockRecord {
  private:
   platform::Platform& platform_;
   SystemTray& tray_;
+  UiThreadTasks& ui_tasks_;
   platform::DialogHost* main_dialog_ = nullptr;
   NotificationSettings settings_;
   int total_blocks_ = 0;
   int run_blocks_ = 0;
   std::string count_text_;
-
-  struct QueuedBlock {
-    std::string list_line;
-    bool with_sound;
-    bool with_flash;
-    std::optional<int> flashes;
-  };
-  std::mutex queue_mutex_;
-  std::deque<QueuedBlock> queue_;
 };
 
 }  // namespace sg::app

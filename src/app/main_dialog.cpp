@@ -27,6 +27,8 @@ using settings::RegistryStore;
 
 constexpr std::uint32_t kMessengerRetryMs = 12000;
 constexpr std::uint32_t kSpywarePassMs = 1020000;
+// How long the animation plays its zap after a double click.
+constexpr std::uint32_t kZapMs = 900;
 
 constexpr int kVkControl = 17;
 constexpr int kVkShift = 16;
@@ -85,13 +87,13 @@ MainDialog::MainDialog(platform::Platform& platform,
                        std::function<void()> give_up_running_copy_mark)
     : platform_(platform),
       tray_(platform.tray, platform.windows, platform.system),
-      blocks_(platform, tray_),
+      blocks_(platform, tray_, ui_tasks_),
       title_scanner_(platform.windows, blocks_),
       hook_blocker_(platform.windows, blocks_),
       give_up_running_copy_mark_(std::move(give_up_running_copy_mark)),
       safe_sites_(platform),
       block_list_(platform),
-      netscape_(platform.windows, platform.system, blocks_),
+      netscape_(platform.windows, platform.system, blocks_, ui_tasks_),
       shell_connection_(
           platform.browsers, platform.dialogs, *this,
           [&platform] {
@@ -100,7 +102,10 @@ MainDialog::MainDialog(platform::Platform& platform,
           }),
       shell_scanner_(platform, browser_table_, *this) {}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+  // Before the windows and the tray go: no worker reaches them from here on.
+  ui_tasks_.Close();
+}
 
 bool MainDialog::Create() {
   host_ = platform_.dialogs.CreateModeless(IDD_MAIN, *this, nullptr);
@@ -118,6 +123,7 @@ void MainDialog::WriteSetting(const char* name, const std::string& value) {
 
 void MainDialog::OnInitDialog(platform::DialogHost& host) {
   dialog_ = &host;
+  ui_tasks_.Open(host.Window());
   RegistryStore store(platform_.registry);
   // First, so that a setup program's request to end is heard while the start-up still runs.
   quiet_exit_message_ = platform_.windows.RegisterMessage(kQuietExitMessage);
@@ -409,8 +415,8 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
     EndProgram();
     return 0;
   }
-  if (message == kMessageRecordQueued) {
-    blocks_.RecordQueued();
+  if (message == kMessageRunUiTasks) {
+    ui_tasks_.RunQueued();
     return 0;
   }
   if (hook_message_ != 0 && message == hook_message_) {
@@ -427,13 +433,9 @@ std::string MainDialog::TooltipText(int control_id) {
 
 void MainDialog::OnControlDoubleClick(int control_id) {
   if (control_id != IDC_ANIMATION) return;
-  platform::DialogHost* dialog = dialog_;
-  platform::SystemPort* system = &platform_.system;
-  platform_.system.StartThread([dialog, system] {
-    dialog->PlayAnimation(IDC_ANIMATION, IDR_AVI_ZAP);
-    system->Sleep(900);
-    dialog->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
-  });
+  dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_ZAP);
+  ui_tasks_.PostAfter(platform_.system, kZapMs,
+                      [this] { dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE); });
 }
 
 void MainDialog::ExitSequence() {
@@ -677,14 +679,9 @@ void MainDialog::ShowSplash() {
   splash_ = platform_.dialogs.CreateModeless(IDD_SPLASH, splash_events_, nullptr);
   if (!splash_) return;
   splash_->Show(platform::kSwShow);
-  platform::DialogHost* splash = splash_.get();
-  platform::SystemPort* system = &platform_.system;
   // A first run leaves the splash up longer: the user has not seen the program before.
   const std::uint32_t shown_ms = first_run_ ? 3000 : 1000;
-  platform_.system.StartThread([splash, system, shown_ms] {
-    system->Sleep(shown_ms);
-    splash->Show(platform::kSwHide);
-  });
+  ui_tasks_.PostAfter(platform_.system, shown_ms, [this] { splash_->Show(platform::kSwHide); });
 }
 
 void MainDialog::RunSpywarePass() {

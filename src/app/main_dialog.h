@@ -11,6 +11,7 @@
 #include "app/system_tray.h"
 #include "app/title_scanner.h"
 #include "app/tools_report.h"
+#include "app/ui_thread_tasks.h"
 #include "browser/browser_table.h"
 #include "browser/list_dialogs.h"
 #include "browser/shell_window_scan.h"
@@ -62,6 +63,8 @@ class MainDialog final : public platform::DialogEvents,
   platform::DialogHost& host() { return *dialog_; }
   SystemTray& tray() { return tray_; }
   BlockRecord& blocks() { return blocks_; }
+  // How workers reach the dialog's thread.
+  UiThreadTasks& ui_tasks() { return ui_tasks_; }
   browser::BlockListDialog& block_list() { return block_list_; }
   browser::SafeSiteDialog& safe_sites() { return safe_sites_; }
   bool hidden() const { return hidden_; }
@@ -142,6 +145,7 @@ class MainDialog final : public platform::DialogEvents,
   void WriteSetting(const char* name, const std::string& value);
 
   platform::Platform& platform_;
+  UiThreadTasks ui_tasks_{platform_.windows};  // before what its tasks use
   SystemTray tray_;
   BlockRecord blocks_;
   ToolsReport tools_report_{blocks_};
@@ -153,7 +157,7 @@ class MainDialog final : public platform::DialogEvents,
   online::UpgradeDialog upgrade_{platform_, *this};
   browser::SafeSiteDialog safe_sites_;
   browser::BlockListDialog block_list_;
-  NetscapeScanner netscape_;  // after the lists: its thread reads the safe sites
+  NetscapeScanner netscape_;  // after the lists: its passes read the safe sites
   browser::BrowserTable browser_table_;
   browser::ShellWindowsConnection shell_connection_;
   browser::ShellWindowScanner shell_scanner_;

@@ -56,67 +56,71 @@ bool IsNetscapeBrowserTitle(const std::string& title) {
 }
 
 NetscapeScanner::NetscapeScanner(platform::WindowsPort& windows, platform::SystemPort& system,
-                                 BlockRecord& blocks)
-    : windows_(windows), system_(system), blocks_(blocks) {}
+                                 BlockRecord& blocks, UiThreadTasks& ui_tasks)
+    : windows_(windows), system_(system), blocks_(blocks), ui_tasks_(ui_tasks) {}
 
 NetscapeScanner::~NetscapeScanner() {
   Stop();
 }
 
 void NetscapeScanner::Start(const Settings& settings) {
+  RequestStop();
   known_.fill(0);
   settings_.emplace(settings);
   first_pass_ = true;
-  run_ = true;
-  thread_ended_ = false;
-  system_.StartThread([this] {
-    while (run_) {
-      system_.Sleep(kPeriodMs);
-      if (!run_) break;
-      RunPass();
-      first_pass_ = false;
+  run_ = std::make_shared<Run>();
+  // The pass a stopped run had posted finds its run stopped and leaves the scanner alone.
+  auto pass = [this, run = run_] {
+    if (!run->go) return;
+    RunPass();
+    first_pass_ = false;
+  };
+  system_.StartThread([run = run_, poster = ui_tasks_.poster(), &system = system_, pass] {
+    while (run->go) {
+      system.Sleep(kPeriodMs);
+      if (!run->go || !poster.Post(pass)) break;
     }
-    thread_ended_ = true;
+    run->ended = true;
   });
 }
 
+void NetscapeScanner::RequestStop() {
+  if (run_) run_->go = false;
+}
+
 bool NetscapeScanner::Stop() {
-  run_ = false;
-  for (int step = 0; step < kStopSteps && !thread_ended_; ++step) {
-    run_ = false;
-    system_.Sleep(kStopStepMs);
-  }
-  return thread_ended_;
+  if (!run_) return true;
+  run_->go = false;
+  for (int step = 0; step < kStopSteps && !run_->ended; ++step) system_.Sleep(kStopStepMs);
+  return run_->ended;
 }
 
 void NetscapeScanner::RunPass() {
-  if (!settings_) return;
   for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
-    if (!CheckNetscapeWindow(window)) return;
+    CheckNetscapeWindow(window);
   }
 }
 
-bool NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {
+void NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
-  if (!run_) return false;
-  if (!windows_.IsVisible(window) || title.empty()) return true;
+  if (!windows_.IsVisible(window) || title.empty()) return;
   ForgetClosedWindows();
   if (settings_->safe_sites.AnyMatch(
           [&](const std::string& site) { return Contains(title, site); })) {
-    return true;
+    return;
   }
-  if (IsNeverTouchedNetscapeTitle(title) || !IsNetscapeBrowserTitle(title)) return true;
+  if (IsNeverTouchedNetscapeTitle(title) || !IsNetscapeBrowserTitle(title)) return;
 
   const bool key_down = windows_.IsKeyDown(*settings_->hold_down_key);
   const bool enabled = settings_->tray->blocking_enabled();
   if (enabled && !first_pass_) {
     if (known_[0] == 0) {
       known_[0] = window;
-      return true;
+      return;
     }
     if (!IsKnown(window) && !key_down) {
       Block(window, title);
-      return true;
+      return;
     }
   }
   if (known_[0] == 0) {
@@ -124,7 +128,6 @@ bool NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {
   } else if (key_down || !enabled || first_pass_) {
     Remember(window);
   }
-  return true;
 }
 
 void NetscapeScanner::ForgetClosedWindows() {
@@ -150,8 +153,7 @@ void NetscapeScanner::Remember(platform::WindowHandle window) {
 
 void NetscapeScanner::Block(platform::WindowHandle window, const std::string& title) {
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
-  // The counters and the list belong to the user-interface thread; a single flash.
-  blocks_.RecordFromWorker(title, true, true, 1);
+  blocks_.Record(title, true, true, 1);  // a single flash
 }
 
 }  // namespace sg::app

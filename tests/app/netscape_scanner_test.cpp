@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
@@ -12,17 +13,17 @@
 namespace sg::app {
 namespace {
 
-// Stands in for the main dialog: blocks queued by the scanner's thread are recorded here.
-class QueueEvents final : public platform::DialogEvents {
+// Stands in for the main dialog: the passes that the scanner's thread posts run here.
+class TaskEvents final : public platform::DialogEvents {
  public:
   void OnInitDialog(platform::DialogHost&) override {}
   void OnCommand(int, int) override {}
   std::optional<std::intptr_t> OnMessage(std::uint32_t message, std::uintptr_t,
                                          std::intptr_t) override {
-    if (message == kMessageRecordQueued && blocks) blocks->RecordQueued();
+    if (message == kMessageRunUiTasks && tasks) tasks->RunQueued();
     return std::nullopt;
   }
-  BlockRecord* blocks = nullptr;
+  UiThreadTasks* tasks = nullptr;
 };
 
 // The scanner's thread runs on the test's thread; between its passes the test acts.
@@ -30,7 +31,8 @@ class NetscapeScannerTest : public ::testing::Test {
  protected:
   NetscapeScannerTest() {
     blocks_.AttachBlockedList(*dialog_);
-    events_.blocks = &blocks_;
+    ui_tasks_.Open(dialog_->Window());
+    events_.tasks = &ui_tasks_;
     tray_.Create(target_, kTrayCallbackMessage, "Snapgate!", IDI_TRAY_NORMAL, kTrayIconId);
   }
 
@@ -41,7 +43,8 @@ class NetscapeScannerTest : public ::testing::Test {
   void Run(std::vector<std::function<void()>> before_each_pass) {
     std::size_t pass = 0;
     system_.system.OnSleep([&](std::uint64_t) {
-      // Between passes the other programs' windows handle what was posted to them.
+      // While the thread waits, the dialog runs the pass it posted, and the other programs'
+      // windows handle what was posted to them.
       system_.desktop.DeliverPosted();
       if (pass < before_each_pass.size()) {
         before_each_pass[pass++]();
@@ -51,20 +54,21 @@ class NetscapeScannerTest : public ::testing::Test {
     });
     scanner_.Start({&hold_down_key_, &tray_, safe_sites_});
     system_.system.RunThreads();
-    system_.desktop.DeliverPosted();  // the windows close, the blocks reach the dialog
+    system_.desktop.DeliverPosted();  // the windows close, the flashes reach the tray
   }
   bool Exists(platform::WindowHandle window) { return system_.desktop.Exists(window); }
 
   platform::fake::FakePlatform system_;
-  QueueEvents events_;
+  TaskEvents events_;
   testing::NoTrayTarget target_;
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   browser::FilterList safe_sites_{*dialog_, 7};
   SystemTray tray_{system_.tray, system_.desktop, system_.system};
-  BlockRecord blocks_{system_.ports(), tray_};
+  UiThreadTasks ui_tasks_{system_.desktop};
+  BlockRecord blocks_{system_.ports(), tray_, ui_tasks_};
   int hold_down_key_ = 17;
-  NetscapeScanner scanner_{system_.desktop, system_.system, blocks_};
+  NetscapeScanner scanner_{system_.desktop, system_.system, blocks_, ui_tasks_};
 };
 
 TEST_F(NetscapeScannerTest, WindowsOpenAtTheStartStayAndALaterOneIsClosed) {
@@ -141,6 +145,31 @@ TEST_F(NetscapeScannerTest, StopEndsTheThreadAndAStartedScannerForgetsEarlierWin
   const auto again = Open("Again - Netscape");
   Run({[] {}});
   EXPECT_EQ(scanner_.known()[0], again);
+}
+
+TEST_F(NetscapeScannerTest, AThreadOutlivingItsScannerPostsNoMorePassesAndEnds) {
+  Open("Home - Netscape");
+  auto scanner =
+      std::make_unique<NetscapeScanner>(system_.desktop, system_.system, blocks_, ui_tasks_);
+  int waits = 0;
+  system_.system.OnSleep([&](std::uint64_t) {
+    // The scanner goes while its thread waits, with a pass posted that has not run yet. Its
+    // end waits 2.4 s for the thread, in vain: the thread is the one waiting.
+    if (++waits == 2) scanner.reset();
+  });
+  scanner->Start({&hold_down_key_, &tray_, safe_sites_});
+  EXPECT_EQ(system_.system.RunThreads(), 1) << "the thread has ended";
+  EXPECT_EQ(system_.system.Now(), 250u + 250u + 12u * 200u);
+  const auto log = system_.desktop.PostLog();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [&](const auto& posted) { return posted.window == dialog_->Window(); }),
+            1)
+      << "the pass before the scanner went, and none after";
+
+  const auto late = Open("Casino - Netscape");
+  system_.desktop.DeliverPosted();  // the pass finds its scanner stopped
+  EXPECT_TRUE(Exists(late));
+  EXPECT_EQ(blocks_.run_blocks(), 0);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_F(ProgramBehindTest, AMinimisedWindowBehindGivesNothing) {
   Open("New window", browser_);
   for (int state :
        {platform::kSwShowMinimized, platform::kSwMinimize, platform::kSwShowMinNoActive}) {
-    system_.desktop.Find(mail)->show_state = state;
+    system_.desktop.WithWindow(mail, [&](auto& window) { window.show_state = state; });
     EXPECT_EQ(Behind(), "") << state;
   }
 }

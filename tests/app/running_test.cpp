@@ -1,4 +1,7 @@
 // The running program: hiding and showing, the tray icon and its menu, blocks and the exit.
+#include <algorithm>
+#include <atomic>
+#include <future>
 #include <thread>
 
 #include "app_fixture.h"
@@ -108,6 +111,8 @@ TEST_F(AppTest, EveryBlockFlashesOnItsOwnThreadAndTheIconEndsNormal) {
   for (int i = 0; i < 3; ++i) blocks.Record("popup", false, true);
   EXPECT_EQ(system_.system.PendingThreads(), 3u);
   system_.system.RunThreads();
+  EXPECT_EQ(system_.tray.IconHistory().size(), 1u) << "the icon changes on the dialog's thread";
+  system_.desktop.DeliverPosted();
   const auto history = system_.tray.IconHistory();
   // Added once, then per block: 144, 128, 144, 128 and a final 128.
   EXPECT_EQ(history.size(), 1u + 3 * 5);
@@ -287,11 +292,14 @@ TEST_F(AppTest, BlocksFromWorkerThreadsAreAllCountedOnTheUserInterfaceThread) {
   Store("m_EnableFlash", "0");
   Start();
   auto& blocks = app_->main_dialog()->blocks();
+  const UiThreadTasks::Poster poster = app_->main_dialog()->ui_tasks().poster();
   std::vector<std::thread> workers;
   for (int t = 0; t < 4; ++t) {
-    workers.emplace_back([&blocks, t] {
-      for (int i = 0; i < 50; ++i)
-        blocks.RecordFromWorker("popup " + std::to_string(t), false, true);
+    workers.emplace_back([&blocks, poster, t] {
+      for (int i = 0; i < 50; ++i) {
+        EXPECT_TRUE(poster.Post(
+            [&blocks, t] { blocks.Record("popup " + std::to_string(t), false, true); }));
+      }
     });
   }
   for (auto& worker : workers) worker.join();
@@ -308,8 +316,67 @@ TEST_F(AppTest, TheSplashStaysLongerOnAFirstRun) {
   ASSERT_NE(splash, nullptr);
   EXPECT_TRUE(splash->IsVisible());
   system_.system.RunThreads();
-  EXPECT_FALSE(splash->IsVisible());
   EXPECT_EQ(system_.system.Now(), 3000u);
+  EXPECT_TRUE(splash->IsVisible()) << "until the dialog's thread gets to it";
+  system_.desktop.DeliverPosted();
+  EXPECT_FALSE(splash->IsVisible());
+}
+
+TEST_F(AppTest, ADoubleClickOnTheAnimationZapsForLessThanASecond) {
+  Store("bDisableSplash", "1");
+  Start();
+  auto& window = MainWindow();
+  window.events().OnControlDoubleClick(IDC_BLOCKED_LIST);
+  EXPECT_EQ(system_.system.PendingThreads(), 0u) << "only the animation takes double clicks";
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
+  window.events().OnControlDoubleClick(IDC_ANIMATION);
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_ZAP);
+  EXPECT_EQ(system_.system.RunThreads(), 1);
+  EXPECT_EQ(system_.system.Now(), 900u);
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_ZAP)
+      << "until the dialog's thread gets to it";
+  system_.desktop.DeliverPosted();
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
+}
+
+TEST_F(AppTest, EndingTheProgramWhileItsWorkersWaitLeavesThemNothingToTouch) {
+  Start();  // a first run: the splash waits 3 s
+  MainWindow().events().OnControlDoubleClick(IDC_ANIMATION);
+  app_->main_dialog()->blocks().Record("Special Offer", false, true);
+  ASSERT_EQ(system_.system.PendingThreads(), 3u) << "the splash's, the animation's, the flash's";
+  const platform::WindowHandle main_window = MainWindow().Window();
+  const auto posts_to_main_window = [&] {
+    const auto log = system_.desktop.PostLog();
+    return std::count_if(log.begin(), log.end(),
+                         [&](const auto& posted) { return posted.window == main_window; });
+  };
+
+  // The workers run on a thread of their own. While the first of them waits, the user ends the
+  // program, and the end of the process takes the dialogs and the tray with it.
+  std::promise<void> waiting;
+  std::promise<void> ended;
+  std::atomic<bool> first_wait{true};
+  system_.system.OnSleep([&](std::uint64_t) {
+    if (!first_wait.exchange(false)) return;
+    waiting.set_value();
+    ended.get_future().wait();
+  });
+  std::thread workers([&] { system_.system.RunThreads(); });
+  waiting.get_future().wait();
+  system_.dialogs.AnswerMessageBox(platform::kIdYes);
+  MainWindow().events().OnCommand(IDM_EXIT, 0);
+  EXPECT_EQ(system_.system.ExitCode(), 0);
+  const auto icons_at_the_end = system_.tray.IconHistory();
+  const auto posts_at_the_end = posts_to_main_window();
+  app_.reset();
+  ended.set_value();
+  workers.join();
+
+  EXPECT_EQ(system_.system.PendingThreads(), 0u) << "every worker has ended";
+  EXPECT_EQ(system_.dialogs.Modeless(IDD_SPLASH), nullptr);
+  EXPECT_FALSE(system_.desktop.Exists(main_window));
+  EXPECT_EQ(system_.tray.IconHistory(), icons_at_the_end) << "no flash after the end";
+  EXPECT_EQ(posts_to_main_window(), posts_at_the_end) << "nothing posted to the gone window";
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(ShellWindowScanTest, ANewBrowserWithoutAUserActionIsStoppedClosedAndRecor
   EXPECT_EQ(system_.system.Sounds().back().path, "C:\\block.wav");
   system_.system.RunThreads();
   EXPECT_FALSE(system_.desktop.IsVisible(popup->window));
-  EXPECT_EQ(system_.desktop.Find(popup->window)->show_state, platform::kSwShowMinimized);
+  EXPECT_EQ(system_.desktop.ShowState(popup->window), platform::kSwShowMinimized);
 }
 
 TEST_F(ShellWindowScanTest, AWindowTheUserAskedForPassesAndIsFollowed) {

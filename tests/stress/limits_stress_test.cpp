@@ -12,6 +12,7 @@
 #include "app/block_record.h"
 #include "app/system_tray.h"
 #include "app/title_scanner.h"
+#include "app/ui_thread_tasks.h"
 #include "browser/browser_table.h"
 #include "browser/list_files.h"
 #include "platform/fake/fake_browser.h"
@@ -27,18 +28,18 @@ using platform::fake::FakePlatform;
 
 constexpr int kBlockList = 5000;
 
-// The main dialog: the blocked list, and the posted records of worker threads.
+// The main dialog: the blocked list, and the tasks that worker threads post to it.
 class MainEvents final : public platform::DialogEvents {
  public:
   void OnInitDialog(platform::DialogHost&) override {}
   void OnCommand(int, int) override {}
   std::optional<std::intptr_t> OnMessage(std::uint32_t message, std::uintptr_t,
                                          std::intptr_t) override {
-    if (message != app::kMessageRecordQueued || !blocks) return std::nullopt;
-    blocks->RecordQueued();
+    if (message != app::kMessageRunUiTasks || !tasks) return std::nullopt;
+    tasks->RunQueued();
     return 0;
   }
-  app::BlockRecord* blocks = nullptr;
+  app::UiThreadTasks* tasks = nullptr;
 };
 
 class LimitsStressTest : public ::testing::Test {
@@ -47,7 +48,8 @@ class LimitsStressTest : public ::testing::Test {
     tray_.Create(target_, app::kTrayCallbackMessage, "Snapgate!", IDI_TRAY_NORMAL,
                  app::kTrayIconId);
     blocks_.AttachBlockedList(*dialog_);
-    events_.blocks = &blocks_;
+    tasks_.Open(dialog_->Window());
+    events_.tasks = &tasks_;
   }
   std::string Numbered(const char* stem, int i) { return stem + std::to_string(i); }
 
@@ -57,7 +59,8 @@ class LimitsStressTest : public ::testing::Test {
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   app::SystemTray tray_{system_.tray, system_.desktop, system_.system};
-  app::BlockRecord blocks_{system_.ports(), tray_};
+  app::UiThreadTasks tasks_{system_.desktop};
+  app::BlockRecord blocks_{system_.ports(), tray_, tasks_};
 };
 
 TEST_F(LimitsStressTest, AHundredThousandLineListLoadsMatchesTwoThousandWindowsAndSavesWhole) {
@@ -116,11 +119,14 @@ TEST_F(LimitsStressTest, TwelveThousandBlocksFromFourThreadsAreEachCountedOnce) 
   constexpr int kThreads = 4;
   constexpr int kEach = 3000;
   std::atomic<int> running{kThreads};
+  std::atomic<int> refused{0};
   std::vector<std::thread> workers;
+  const app::UiThreadTasks::Poster poster = tasks_.poster();
   for (int t = 0; t < kThreads; ++t) {
-    workers.emplace_back([&, t] {
+    workers.emplace_back([&, poster, t] {
       for (int i = 0; i < kEach; ++i) {
-        blocks_.RecordFromWorker(Numbered("Popup ", t * kEach + i), false, false);
+        const std::string line = Numbered("Popup ", t * kEach + i);
+        refused += !poster.Post([this, line] { blocks_.Record(line, false, false); });
       }
       --running;
     });
@@ -128,8 +134,10 @@ TEST_F(LimitsStressTest, TwelveThousandBlocksFromFourThreadsAreEachCountedOnce) 
   while (running > 0) system_.desktop.DeliverPosted();
   for (auto& worker : workers) worker.join();
   system_.desktop.DeliverPosted();
+  EXPECT_EQ(refused, 0);
   EXPECT_EQ(blocks_.total_blocks(), kThreads * kEach);
   EXPECT_EQ(blocks_.run_blocks(), kThreads * kEach);
+  EXPECT_EQ(dialog_->ListCount(IDC_BLOCKED_LIST), kThreads * kEach) << "each listed once";
 }
 
 TEST_F(LimitsStressTest, APassOverAThousandProcessesFindsTheSpywareAmongTheLast) {

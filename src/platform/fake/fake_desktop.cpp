@@ -37,18 +37,44 @@ bool FakeDesktop::Exists(WindowHandle window) const {
   return windows_.count(window) > 0;
 }
 
-FakeDesktop::Window* FakeDesktop::Find(WindowHandle window) {
+bool FakeDesktop::WithWindow(WindowHandle window, const std::function<void(Window&)>& use) {
   std::lock_guard lock(mutex_);
   auto found = windows_.find(window);
-  return found == windows_.end() ? nullptr : &found->second;
+  if (found == windows_.end()) return false;
+  use(found->second);
+  return true;
 }
 
 void FakeDesktop::SetTitle(WindowHandle window, const std::string& title) {
-  if (Window* found = Find(window)) found->title = title;
+  WithWindow(window, [&](Window& found) { found.title = title; });
 }
 
 void FakeDesktop::SetVisible(WindowHandle window, bool visible) {
-  if (Window* found = Find(window)) found->visible = visible;
+  WithWindow(window, [&](Window& found) { found.visible = visible; });
+}
+
+void FakeDesktop::CloseWindow(WindowHandle window) {
+  WithWindow(window, [](Window& found) { found.show_state = kSwShowMinimized; });
+}
+
+WindowHandle FakeDesktop::Foreground() const {
+  std::lock_guard lock(mutex_);
+  return foreground_;
+}
+
+void FakeDesktop::PressKey(int virtual_key) {
+  std::lock_guard lock(mutex_);
+  keys_down_.insert(virtual_key);
+}
+
+void FakeDesktop::ReleaseKey(int virtual_key) {
+  std::lock_guard lock(mutex_);
+  keys_down_.erase(virtual_key);
+}
+
+bool FakeDesktop::IsKeyDown(int virtual_key) {
+  std::lock_guard lock(mutex_);
+  return keys_down_.count(virtual_key) > 0;
 }
 
 void FakeDesktop::BringToTop(WindowHandle window) {

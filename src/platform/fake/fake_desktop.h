@@ -18,7 +18,7 @@ using WindowProcedure =
     std::function<void(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam)>;
 
 // The desktop: top-level windows of every process, the keyboard and a queue of posted messages
-// that tests deliver when they choose, as a message loop would.
+// that tests deliver when they choose, as a message loop would. Any thread may use it.
 class FakeDesktop final : public WindowsPort {
  public:
   struct Window {
@@ -40,14 +40,16 @@ class FakeDesktop final : public WindowsPort {
                            const std::string& class_name = "Other");
   void Close(WindowHandle window);
   bool Exists(WindowHandle window) const;
-  Window* Find(WindowHandle window);
+  // Runs `use` on the window's record under the desktop's lock, which no record is handed out
+  // beyond; false when there is no such window.
+  bool WithWindow(WindowHandle window, const std::function<void(Window&)>& use);
   void SetTitle(WindowHandle window, const std::string& title);
   void SetVisible(WindowHandle window, bool visible);
   void BringToTop(WindowHandle window);
-  WindowHandle Foreground() const { return foreground_; }
+  WindowHandle Foreground() const;
 
-  void PressKey(int virtual_key) { keys_down_.insert(virtual_key); }
-  void ReleaseKey(int virtual_key) { keys_down_.erase(virtual_key); }
+  void PressKey(int virtual_key);
+  void ReleaseKey(int virtual_key);
 
   // Delivers every posted message, also those posted while delivering. Returns the count.
   int DeliverPosted();
@@ -75,11 +77,9 @@ class FakeDesktop final : public WindowsPort {
   void ShowWindow(WindowHandle window, int show_command) override {
     SetVisible(window, show_command != kSwHide);
   }
-  void CloseWindow(WindowHandle window) override {
-    if (Window* found = Find(window)) found->show_state = kSwShowMinimized;
-  }
+  void CloseWindow(WindowHandle window) override;
   std::uint32_t RegisterMessage(const std::string& name) override;
-  bool IsKeyDown(int virtual_key) override { return keys_down_.count(virtual_key) > 0; }
+  bool IsKeyDown(int virtual_key) override;
   // Runs the work at once, on the calling thread, then delivers what was posted meanwhile.
   void RunDispatchingMessages(std::function<void()> work) override;
 

@@ -46,8 +46,10 @@ void FakeDialogHost::Dispatch(std::uint32_t message, std::uintptr_t wparam, std:
 }
 
 std::string FakeDialogHost::Title() {
-  auto* window = owner_.desktop_.Find(window_);
-  return window ? window->title : std::string();
+  std::string title;
+  owner_.desktop_.WithWindow(window_,
+                             [&](const FakeDesktop::Window& window) { title = window.title; });
+  return title;
 }
 
 void FakeDialogHost::Click(int control) {

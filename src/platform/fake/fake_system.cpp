@@ -1,5 +1,7 @@
 #include "platform/fake/fake_system.h"
 
+#include <utility>
+
 namespace sg::platform::fake {
 
 FakeSystem::~FakeSystem() {
@@ -55,6 +57,26 @@ int FakeSystem::RunThreads() {
     work();
     ++ran;
   }
+}
+
+std::uint64_t FakeSystem::Now() const {
+  std::lock_guard lock(mutex_);
+  return now_ms_;
+}
+
+void FakeSystem::OnSleep(std::function<void(std::uint64_t now)> observer) {
+  std::lock_guard lock(mutex_);
+  sleep_observer_ = std::move(observer);
+}
+
+std::optional<int> FakeSystem::ExitCode() const {
+  std::lock_guard lock(mutex_);
+  return exit_code_;
+}
+
+void FakeSystem::ExitProcess(int exit_code) {
+  std::lock_guard lock(mutex_);
+  exit_code_ = exit_code;
 }
 
 std::size_t FakeSystem::PendingThreads() const {

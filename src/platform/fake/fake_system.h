@@ -43,13 +43,13 @@ class FakeSystem final : public SystemPort {
   // Runs the started threads, and those they start, to their end. Returns how many ran.
   int RunThreads();
   std::size_t PendingThreads() const;
-  std::uint64_t Now() const { return now_ms_; }
+  std::uint64_t Now() const;
   std::vector<Sound> Sounds() const;
   // The MB_ICON styles of MessageBeep, in order.
   std::vector<std::uint32_t> Beeps() const;
-  std::optional<int> ExitCode() const { return exit_code_; }
+  std::optional<int> ExitCode() const;
   // Called on Sleep with the virtual time after it: lets a test act while a thread waits.
-  void OnSleep(std::function<void(std::uint64_t now)> observer) { sleep_observer_ = observer; }
+  void OnSleep(std::function<void(std::uint64_t now)> observer);
 
   CreatedMutex CreateNamedMutex(const std::string& name) override;
   void CloseHandle(KernelHandle handle) override;
@@ -65,7 +65,7 @@ class FakeSystem final : public SystemPort {
   void PlaySound(const std::string& path, std::uint32_t flags) override;
   void MessageBeep(std::uint32_t type) override;
   // Records the exit code; the test then stops driving the program.
-  void ExitProcess(int exit_code) override { exit_code_ = exit_code; }
+  void ExitProcess(int exit_code) override;
 
  private:
   FakeFileSystem& files_;

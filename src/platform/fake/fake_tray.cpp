@@ -31,6 +31,21 @@ std::intptr_t FakeTray::SendMouse(std::uint32_t id, std::uint32_t mouse_message)
   return target ? target->OnTrayNotification(id, mouse_message) : 0;
 }
 
+void FakeTray::SetShellRunning(bool running) {
+  std::lock_guard lock(mutex_);
+  shell_running_ = running;
+}
+
+void FakeTray::SetMenuCommands(int menu_resource, std::vector<int> commands) {
+  std::lock_guard lock(mutex_);
+  menus_[menu_resource] = std::move(commands);
+}
+
+std::vector<FakeTray::MenuShown> FakeTray::Menus() const {
+  std::lock_guard lock(mutex_);
+  return menus_shown_;
+}
+
 std::optional<FakeTray::Icon> FakeTray::Shown() const {
   std::lock_guard lock(mutex_);
   if (icons_.empty()) return std::nullopt;

@@ -28,18 +28,16 @@ class FakeTray final : public TrayPort {
 
   explicit FakeTray(FakeDesktop& desktop) : desktop_(desktop) {}
 
-  void SetShellRunning(bool running) { shell_running_ = running; }
+  void SetShellRunning(bool running);
   // The shell restarts: every icon is gone and each tray window hears "TaskbarCreated".
   void RestartShell();
   // A mouse message on the icon, as the shell sends it to the tray window.
   std::intptr_t SendMouse(std::uint32_t id, std::uint32_t mouse_message);
-  void SetMenuCommands(int menu_resource, std::vector<int> commands) {
-    menus_[menu_resource] = std::move(commands);
-  }
+  void SetMenuCommands(int menu_resource, std::vector<int> commands);
 
   std::optional<Icon> Shown() const;  // the one icon shown, if any
   std::vector<int> IconHistory() const;
-  std::vector<MenuShown> Menus() const { return menus_shown_; }
+  std::vector<MenuShown> Menus() const;
 
   WindowHandle CreateTrayWindow(TrayEvents& events) override;
   void DestroyTrayWindow(WindowHandle window) override;
