@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test: native, native under sanitizers, and the Windows build under Wine.
-#   scripts/test.sh [preset...]     (default: native native-sanitize windows)
+# Runs every test: native, native under sanitizers (addresses and undefined behaviour, then
+# threads), and the Windows build under Wine.
+#   scripts/test.sh [preset...]     (default: native native-sanitize native-tsan windows)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 
-presets=(native native-sanitize windows)
+presets=(native native-sanitize native-tsan windows)
 [[ $# -gt 0 ]] && presets=("$@")
 
 source scripts/virtual-display.sh
