@@ -30,13 +30,15 @@ std::vector<std::string> LinesOf(std::string_view text) {
 void Install(sg::platform::fake::FakePlatform& platform, std::size_t number,
              const std::string& name) {
   const std::string class_id = "{0000000" + std::to_string(number) + "-0000-0000-0000-000000000000}";
-  // A registered DLL path names a file, never a folder.
+  // A registered DLL path names a file, never a folder (nor "." or "..").
   std::string last_word = name.substr(name.rfind(' ') + 1);
   while (!last_word.empty() && (last_word.back() == '\\' || last_word.back() == '/')) {
     last_word.pop_back();
   }
+  const std::string file_part = last_word.substr(last_word.find_last_of("\\/") + 1);
+  const bool names_a_file = file_part.find_first_not_of('.') != std::string::npos;
   const std::string dll =
-      "C:\\Program Files\\Helpers\\" + (last_word.empty() ? "helper.dll" : last_word);
+      "C:\\Program Files\\Helpers\\" + (names_a_file ? last_word : "helper.dll");
   platform.registry.PutString(RegistryRoot::kLocalMachine,
                               std::string(sg::tools::kBrowserHelperObjectsKey) + "\\" + class_id,
                               "", "");
