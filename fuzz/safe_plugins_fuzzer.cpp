@@ -28,7 +28,9 @@ std::vector<std::string> LinesOf(std::string_view text) {
 }
 
 void Install(sg::platform::fake::FakePlatform& platform, std::size_t number,
-             const std::string& name) {
+             std::string name) {
+  // The registry's strings end at a zero byte, and so do the name and path read back.
+  name.resize(std::min(name.find('\0'), name.size()));
   const std::string class_id = "{0000000" + std::to_string(number) + "-0000-0000-0000-000000000000}";
   // A registered DLL path names a file, never a folder (nor "." or "..").
   std::string last_word = name.substr(name.rfind(' ') + 1);
