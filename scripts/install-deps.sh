@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   nsis
   openssl
+  clang libclang-rt-14-dev
 )
 
 missing=()

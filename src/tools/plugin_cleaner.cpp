@@ -36,8 +36,8 @@ Registration ReadRegistration(RegistryStore& store, const std::string& class_id)
 }  // namespace
 
 std::string DisabledFileName(std::string_view path) {
-  auto separator = path.rfind('\\');
-  if (separator == std::string_view::npos) separator = path.rfind('/');
+  // Windows takes either slash between folders, and an installer may mix them.
+  const auto separator = path.find_last_of("\\/");
   if (separator == std::string_view::npos || separator == 0) {
     return kDisabledPrefix + std::string(path);
   }

@@ -236,6 +236,18 @@ TEST_F(HttpFetcherTest, OnlyAWholeBodyStaysAsAFile) {
   EXPECT_FALSE(fetcher_.last_download_complete());
 }
 
+TEST_F(HttpFetcherTest, ALengthThatIsNoNumberIsNoLengthAndTheWholeBodyStays) {
+  // The first found by fuzzing: a header of control characters once stopped the fake server.
+  for (const std::string& length : {"content-length:\x0e\x08+"s, "Content-Length: many"s,
+                                   "Content-Length: 99999999999"s, "Content-Length: 12 bytes"s}) {
+    web().Serve("http://www.example.com/NewUpdate.exe",
+                {.headers = {length}, .body = std::string(3000, 'M')});
+    fetcher_.Fetch("http://www.example.com/NewUpdate.exe", kInstaller, &StatusWindow());
+    EXPECT_EQ(Installer(), std::string(3000, 'M')) << length;
+    EXPECT_EQ(StatusText(), "Read 3000 bytes") << "no length announced: " << length;
+  }
+}
+
 TEST_F(HttpFetcherTest, AFileThatCannotBeWrittenIsNoDownload) {
   web().Serve("http://www.example.com/NewUpdate.exe", Page(std::string(3000, 'M')));
   fetcher_.Fetch("http://www.example.com/NewUpdate.exe", "C:\\Missing\\NewUpdate.exe");

@@ -53,6 +53,7 @@ TEST(DisabledFileNameTest, PrefixGoesBeforeTheFileNamePart) {
   EXPECT_EQ(DisabledFileName("C:\\Ads\\bar.dll"), "C:\\Ads\\disabled_bar.dll");
   EXPECT_EQ(DisabledFileName("C:/Ads/bar.dll"), "C:/Ads/disabled_bar.dll");
   EXPECT_EQ(DisabledFileName("C:\\a/b\\bar.dll"), "C:\\a/b\\disabled_bar.dll");
+  EXPECT_EQ(DisabledFileName("C:\\a\\b/bar.dll"), "C:\\a\\b/disabled_bar.dll") << "found by fuzzing";
   EXPECT_EQ(DisabledFileName("bar.dll"), "disabled_bar.dll");
   EXPECT_EQ(DisabledFileName("\\bar.dll"), "disabled_\\bar.dll");
   EXPECT_EQ(DisabledFileName(""), "disabled_");
@@ -136,6 +137,18 @@ TEST_F(PluginCleanerTest, SilentDisablingRenamesTheHarmfulOnesAndNeverAsks) {
     EXPECT_TRUE(Present(std::string("C:\\Ads\\") + dll)) << dll;
   }
   EXPECT_EQ(SafeFile(), "<none>") << "a silent pass records nothing as safe";
+}
+
+TEST_F(PluginCleanerTest, APluginRegisteredWithAForwardSlashBeforeItsFileIsDisabledAllTheSame) {
+  // Found by fuzzing: the disabled name was made in the folder above, which does not exist.
+  Install("{F}", "Slashed", "C:\\Program Files\\Helpers\\b/ads.dll");
+  EXPECT_EQ(DisableHarmfulPluginsSilently(system_.ports()),
+            Strings{std::string(kPluginDisabledLine) + "Slashed"});
+  EXPECT_FALSE(Present("C:\\Program Files\\Helpers\\b\\ads.dll"));
+  EXPECT_TRUE(Present("C:\\Program Files\\Helpers\\b\\disabled_ads.dll"));
+
+  EnableAllPluginsSilently(system_.ports());
+  EXPECT_TRUE(Present("C:\\Program Files\\Helpers\\b/ads.dll"));
 }
 
 TEST_F(PluginCleanerTest, TheAdwareCompanionProgramGoesAndComesBackWithItsPlugin) {

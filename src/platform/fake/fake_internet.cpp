@@ -1,6 +1,7 @@
 #include "platform/fake/fake_internet.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "common/ascii.h"
@@ -165,7 +166,12 @@ std::optional<std::uint32_t> FakeInternet::ContentLength(InternetHandle request)
   constexpr std::string_view kName = "content-length:";
   for (const std::string& header : Current(*found).headers) {
     if (!AsciiLower(header).starts_with(kName)) continue;
-    return static_cast<std::uint32_t>(std::stoul(header.substr(kName.size())));
+    // A value that is no 32-bit number is as good as none, as the numeric query then fails.
+    const std::string_view value = TrimmedAsciiSpace(std::string_view(header).substr(kName.size()));
+    std::uint32_t length = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
+    if (error != std::errc() || end != value.data() + value.size()) return std::nullopt;
+    return length;
   }
   return std::nullopt;
 }
