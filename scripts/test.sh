@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs every test: native, native under sanitizers (addresses and undefined behaviour, then
-# threads), and the Windows build under Wine.
-#   scripts/test.sh [preset...]     (default: native native-sanitize native-tsan windows)
+# threads), a few seconds of each fuzz target, and the Windows build under Wine.
+#   scripts/test.sh [preset...]     (default: native native-sanitize native-tsan fuzz windows)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 
-presets=(native native-sanitize native-tsan windows)
+presets=(native native-sanitize native-tsan fuzz windows)
 [[ $# -gt 0 ]] && presets=("$@")
 
 source scripts/virtual-display.sh
@@ -26,6 +26,12 @@ trap cleanup EXIT
 
 failed=()
 for preset in "${presets[@]}"; do
+  if [[ "$preset" == fuzz ]]; then
+    # A smoke run: a crash that the seeds or a few seconds of fuzzing find fails the run.
+    echo "=== fuzz: smoke run"
+    scripts/fuzz.sh --smoke || failed+=(fuzz)
+    continue
+  fi
   echo "=== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
