@@ -14,11 +14,7 @@ source scripts/virtual-display.sh
 display_before="${DISPLAY:-}"
 ensure_display
 cleanup() {
-  # Leave no Wine server, fuzzer or virtual display of ours running.
-  if [[ -n "${fuzz_job:-}" && "$fuzz_job" != later ]] && kill -0 "$fuzz_job" 2>/dev/null; then
-    pkill -P "$fuzz_job" 2>/dev/null || true
-    kill "$fuzz_job" 2>/dev/null || true
-  fi
+  # Leave no Wine server or virtual display of ours running.
   for prefix in build/windows/wineprefix build/windows/wineprefix-installer; do
     if [[ -d "$prefix" ]]; then
       WINEPREFIX="$PWD/$prefix" wineserver -k 2>/dev/null || true
@@ -29,42 +25,19 @@ cleanup() {
 trap cleanup EXIT
 
 failed=()
-# The fuzz smoke run goes beside the Wine tests when both are asked for: they mostly wait, and
-# at the lowest priority it takes only the processor time they leave.
-fuzz_log=build/fuzz-smoke.log
-fuzz_job=
-run_fuzz_smoke() {
-  echo "=== fuzz: smoke run"
-  scripts/fuzz.sh --smoke || failed+=(fuzz)
-}
 for preset in "${presets[@]}"; do
   if [[ "$preset" == fuzz ]]; then
-    # A crash that the seeds or a few seconds of fuzzing find fails the run.
-    if [[ " ${presets[*]} " == *" windows "* ]]; then
-      fuzz_job=later
-    else
-      run_fuzz_smoke
-    fi
+    # A smoke run: a crash that the seeds or a few seconds of fuzzing find fails the run.
+    echo "=== fuzz: smoke run"
+    scripts/fuzz.sh --smoke || failed+=(fuzz)
     continue
   fi
   echo "=== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
-  if [[ "$preset" == windows && "$fuzz_job" == later ]]; then
-    echo "=== fuzz: smoke run beside the Wine tests, its output in $fuzz_log"
-    nice -n 19 scripts/fuzz.sh --smoke >"$fuzz_log" 2>&1 &
-    fuzz_job=$!
-  fi
   echo "=== $preset: tests"
   ctest --preset "$preset" || failed+=("$preset")
 done
-if [[ "$fuzz_job" == later ]]; then
-  run_fuzz_smoke
-elif [[ -n "$fuzz_job" ]]; then
-  echo "=== fuzz: smoke run"
-  wait "$fuzz_job" || failed+=(fuzz)
-  sed -n '/^=== fuzzing/,$p' "$fuzz_log"
-fi
 
 # The end-to-end run photographs the dialogs it opens; keep a PNG of each beside its BMP.
 for shot in build/windows/screenshots/*.bmp; do
