@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs every test: native, native under sanitizers (addresses and undefined behaviour, then
-# threads), a few seconds of each fuzz target, and the Windows build under Wine.
-#   scripts/test.sh [preset...]     (default: native native-sanitize native-tsan fuzz windows)
+# Runs every test: the native tests under sanitizers (addresses and undefined behaviour, then
+# threads), a few seconds of each fuzz target, and the Windows build under Wine. The plain
+# native build runs the same tests as the sanitized ones and is for quick runs by hand.
+#   scripts/test.sh [preset...]     (default: native-sanitize native-tsan fuzz windows)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 
-presets=(native native-sanitize native-tsan fuzz windows)
+presets=(native-sanitize native-tsan fuzz windows)
 [[ $# -gt 0 ]] && presets=("$@")
 
 source scripts/virtual-display.sh
