@@ -54,7 +54,7 @@ struct Desktop {
 void TitleScan(benchmark::State& state) {
   Desktop desktop(static_cast<int>(state.range(0)));
   app::TitleScanner scanner(desktop.system.desktop, desktop.blocks);
-  for (auto _ : state) scanner.Scan(desktop.list);
+  for (auto _ : state) scanner.Scan(desktop.list, 1);
   if (desktop.blocks.run_blocks() != 0) state.SkipWithError("a window was blocked");
 }
 

@@ -378,7 +378,9 @@ void MainDialog::OnTimer(std::uint32_t timer_id) {
     }
     WriteScriptErrorSettings();
   } else if (timer_id == kTimerTitleScan) {
-    if (HoldDownKeyUp() && tray_.blocking_enabled()) title_scanner_.Scan(block_list_.Entries());
+    if (HoldDownKeyUp() && tray_.blocking_enabled()) {
+      title_scanner_.Scan(block_list_.Entries(), block_list_.revision());
+    }
   } else {
     hook_blocker_.OnTimer(timer_id);
   }
@@ -417,6 +419,14 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
   }
   if (message == kMessageRunUiTasks) {
     ui_tasks_.RunQueued();
+    return 0;
+  }
+  if (hook_message_ != 0 && message == hook_message_ && wparam == platform::kHookWindowTitle) {
+    // The scan's decision at once, rather than at its next tick.
+    if (HoldDownKeyUp() && tray_.blocking_enabled()) {
+      title_scanner_.CheckWindow(block_list_.Entries(), block_list_.revision(),
+                                 static_cast<platform::WindowHandle>(lparam));
+    }
     return 0;
   }
   if (hook_message_ != 0 && message == hook_message_) {

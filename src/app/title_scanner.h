@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,25 +12,35 @@
 
 namespace sg::app {
 
-// Closes every visible top-level window whose title matches the block list. The list is read
-// afresh on every scan, so an edit takes effect at the next one; the matcher is rebuilt only
-// when the entries have changed.
+// Closes top-level windows whose titles are on the block list: all of them at each tick of the
+// scan, and one at once when the hook library reports it shown or renamed. The two never both
+// close one window: a window closed on a report waits for the tick after next, and one closed
+// by a tick gets no more reports until the next tick. A window that ignores the close is closed
+// and counted again by a later tick.
 class TitleScanner {
  public:
   TitleScanner(platform::WindowsPort& windows, BlockRecord& blocks)
       : windows_(windows), blocks_(blocks) {}
 
-  void Scan(const browser::FilterList& block_list);
+  // revision: the block list's count of changes; the entries are read again only when it moved.
+  void Scan(const browser::FilterList& block_list, std::uint64_t revision);
+  void CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
+                   platform::WindowHandle window);
   bool running() const { return running_; }
 
  private:
-  void CheckWindowTitle(platform::WindowHandle window);
+  void PrepareMatcher(const browser::FilterList& block_list, std::uint64_t revision);
+  // True when the window was closed.
+  bool CheckWindowTitle(platform::WindowHandle window);
 
   platform::WindowsPort& windows_;
   BlockRecord& blocks_;
   bool running_ = false;
-  std::vector<std::string> entries_;
+  bool prepared_ = false;
+  std::uint64_t prepared_revision_ = 0;
   BlockListMatcher matcher_;
+  std::set<platform::WindowHandle> closed_on_report_;  // since the last tick
+  std::set<platform::WindowHandle> closed_by_tick_;    // by the last tick
 };
 
 // Titles of web dialogs that are never closed by the title scan.

@@ -19,6 +19,7 @@ void FilterListDialog::Create(platform::DialogHost* parent) {
 
 void FilterListDialog::Load() {
   LoadListFile(platform_.files, file_name_, *host_, IDC_FILTER_LIST);
+  ++revision_;
 }
 
 bool FilterListDialog::Save() {
@@ -35,6 +36,7 @@ FilterList FilterListDialog::Entries() {
 
 void FilterListDialog::Append(const std::string& entry) {
   Entries().Append(entry);
+  ++revision_;
 }
 
 void FilterListDialog::OnInitDialog(platform::DialogHost& host) {
@@ -46,7 +48,10 @@ void FilterListDialog::OnCommand(int id, int notification) {
     if (auto entry = AskForEntry(); entry && !entry->empty()) Append(*entry);
   } else if (id == IDC_LIST_REMOVE && notification == platform::kBnClicked) {
     const int selection = host_->ListSelection(IDC_FILTER_LIST);
-    if (selection >= 0) host_->ListDelete(IDC_FILTER_LIST, selection);
+    if (selection >= 0) {
+      host_->ListDelete(IDC_FILTER_LIST, selection);
+      ++revision_;
+    }
   } else if (id == platform::kIdOk) {
     Save();
     KeepSettings();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,9 @@ class FilterListDialog : public platform::DialogEvents {
   // The list as it stands now; valid while the window exists.
   FilterList Entries();
   void Append(const std::string& entry);
+  // Moves on with every change to the list. Only the program changes its list box, so the same
+  // revision means the same entries, and a reader need not read them all again.
+  std::uint64_t revision() const { return revision_; }
 
   void OnInitDialog(platform::DialogHost& host) override;
   void OnCommand(int id, int notification) override;
@@ -49,6 +53,7 @@ class FilterListDialog : public platform::DialogEvents {
   int template_id_;
   std::string file_name_;
   std::unique_ptr<platform::DialogHost> window_;
+  std::uint64_t revision_ = 0;
 };
 
 // The block list ("filters.txt") and the response rate of the title scan.

@@ -1,7 +1,8 @@
 // SGDriver.dll: tells one window of the program about every new top-level window of the desktop,
-// and about the clicks and key presses in Internet Explorer after which the user may rightly get
-// a new browser window. Out-of-context window events and low-level input hooks need no code in
-// other processes; they arrive at the message loop of a thread of this library.
+// about every top-level window shown or renamed, and about the clicks and key presses in Internet
+// Explorer after which the user may rightly get a new browser window. Out-of-context window events
+// and low-level input hooks need no code in other processes; they arrive at the message loop of a
+// thread of this library.
 #include "hookdll/sg_driver.h"
 
 #include <cstring>
@@ -53,8 +54,13 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     known_windows.erase(window);
     return;
   }
-  if (IsTopLevel(window) && known_windows.insert(window).second) {
+  if (!IsTopLevel(window)) return;
+  if (event != EVENT_OBJECT_NAMECHANGE && known_windows.insert(window).second) {
     Notify(sg::platform::kHookNewWindow, reinterpret_cast<LPARAM>(window));
+  }
+  // Its title may now be one the user blocks: judged at once, before it is painted for long.
+  if (event == EVENT_OBJECT_SHOW || (event == EVENT_OBJECT_NAMECHANGE && IsWindowVisible(window))) {
+    Notify(sg::platform::kHookWindowTitle, reinterpret_cast<LPARAM>(window));
   }
 }
 
@@ -134,9 +140,12 @@ DWORD WINAPI RunHooks(LPVOID parameter) {
   EnumWindows(RememberWindow, 0);
   HWINEVENTHOOK windows = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
                                           OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+  // A hook of its own: the events between would wake the thread for every window moved.
+  HWINEVENTHOOK titles = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                         OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
   HHOOK mouse = SetWindowsHookExA(WH_MOUSE_LL, OnMouse, ThisLibrary(), 0);
   HHOOK keyboard = SetWindowsHookExA(WH_KEYBOARD_LL, OnKey, ThisLibrary(), 0);
-  const bool installed = windows && mouse && keyboard;
+  const bool installed = windows && titles && mouse && keyboard;
   start->installed = installed;
   SetEvent(start->ready);
   if (installed) {
@@ -145,6 +154,7 @@ DWORD WINAPI RunHooks(LPVOID parameter) {
   // Window event hooks can only be removed by the thread that set them.
   if (keyboard) UnhookWindowsHookEx(keyboard);
   if (mouse) UnhookWindowsHookEx(mouse);
+  if (titles) UnhookWinEvent(titles);
   if (windows) UnhookWinEvent(windows);
   return 0;
 }

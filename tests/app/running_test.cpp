@@ -516,3 +516,97 @@ TEST_F(AppTest, AReconnectionFollowsTheBrowsersAfresh) {
 
 }  // namespace
 }  // namespace sg::app
+
+namespace sg::app {
+namespace {
+
+platform::fake::FakeDesktop::Window Visible(const std::string& title) {
+  platform::fake::FakeDesktop::Window window;
+  window.title = title;
+  window.visible = true;
+  return window;
+}
+
+// A window the hook library reports shown or renamed is judged at once, as the scan would: once.
+TEST_F(AppTest, AShownOrRenamedWindowIsClosedAtOnceAndTheScanLeavesItBe) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Casino*\r\n");
+  Start();
+  auto& blocks = app_->main_dialog()->blocks();
+  auto& hooks = system_.hooks;
+  auto deliver = [&] { system_.desktop.DeliverPosted(); };
+  auto listed = [&] { return MainWindow().ListCount(IDC_BLOCKED_LIST); };
+
+  // Shown with a listed title: closed before any tick; reported again, and met by the next tick
+  // before it is gone, it is neither closed nor counted again.
+  platform::fake::FakeDesktop::Window popup = Visible("Casino bonus");
+  popup.ignores_close = true;
+  const auto shown = hooks.OpenWindow(popup);
+  deliver();
+  EXPECT_EQ(blocks.run_blocks(), 1);
+  hooks.RenameWindow(shown, "Casino bonus!");
+  deliver();
+  system_.dialogs.AdvanceTime(750);
+  deliver();
+  EXPECT_EQ(blocks.run_blocks(), 1);
+  EXPECT_EQ(listed(), 1);
+  const auto closes = [&](platform::WindowHandle window) {
+    int count = 0;
+    for (const auto& posted : system_.desktop.PostLog()) {
+      count += posted.window == window && posted.message == platform::kWmClose;
+    }
+    return count;
+  };
+  EXPECT_EQ(closes(shown), 1);
+  system_.desktop.Close(shown);
+
+  // Renamed to a listed title: closed at the change.
+  const auto page = hooks.OpenWindow(Visible("News"));
+  deliver();
+  EXPECT_TRUE(system_.desktop.Exists(page));
+  hooks.RenameWindow(page, "Casino night");
+  deliver();
+  EXPECT_FALSE(system_.desktop.Exists(page));
+  EXPECT_EQ(blocks.run_blocks(), 2);
+  EXPECT_EQ(MainWindow().ListText(IDC_BLOCKED_LIST, 1), "Casino night");
+
+  // The hold-down key and "Enabled" off let it through, on a report as at a tick.
+  system_.desktop.PressKey(17);
+  const auto held = hooks.OpenWindow(Visible("Casino held"));
+  deliver();
+  EXPECT_TRUE(system_.desktop.Exists(held));
+  system_.desktop.ReleaseKey(17);
+  system_.desktop.Close(held);
+  MainWindow().events().OnCommand(IDM_ENABLED, 0);
+  const auto off = hooks.OpenWindow(Visible("Casino off"));
+  deliver();
+  EXPECT_TRUE(system_.desktop.Exists(off));
+  EXPECT_EQ(blocks.run_blocks(), 2);
+}
+
+// The list dialog's changes reach the next tick and the next report; the scan reads the list
+// again only then.
+TEST_F(AppTest, AnEntryAddedOrRemovedInTheListDialogCountsFromTheNextTick) {
+  Start();
+  auto& hooks = system_.hooks;
+  auto* list_dialog = system_.dialogs.Modeless(IDD_BLOCK_LIST);
+  system_.dialogs.ScriptModal(IDD_ADD_BLOCK_ENTRY, [](platform::fake::FakeDialogHost& entry) {
+    entry.Type(IDC_BLOCK_ENTRY, "Lottery*");
+    entry.Click(IDC_DIALOG_OK);
+  });
+  const auto before = system_.desktop.OpenForeign("Lottery win");
+  list_dialog->Click(IDC_LIST_ADD);
+  system_.dialogs.AdvanceTime(750);
+  system_.desktop.DeliverPosted();
+  EXPECT_FALSE(system_.desktop.Exists(before)) << "added";
+
+  list_dialog->ListSelect(IDC_FILTER_LIST, 0);
+  list_dialog->Click(IDC_LIST_REMOVE);
+  const auto after = hooks.OpenWindow(Visible("Lottery win"));
+  system_.desktop.DeliverPosted();
+  system_.dialogs.AdvanceTime(750);
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(system_.desktop.Exists(after)) << "removed";
+}
+
+}  // namespace
+}  // namespace sg::app

@@ -38,13 +38,17 @@ class TitleScanTest : public ::testing::Test {
     blocks_.settings().play_sound = true;
   }
 
-  void Block(const std::string& entry) { list_.Append(entry); }
+  // Entries added as the list dialogs add them: the list's revision moves on.
+  void Block(const std::string& entry) {
+    list_.Append(entry);
+    ++revision_;
+  }
   platform::WindowHandle Open(const std::string& title, bool visible = true) {
     return system_.desktop.OpenForeign(title, visible);
   }
   // One tick: the scan, then the windows handle what was posted to them.
   void Tick() {
-    scanner_.Scan(list_);
+    scanner_.Scan(list_, revision_);
     system_.desktop.DeliverPosted();
   }
   bool Exists(platform::WindowHandle window) { return system_.desktop.Exists(window); }
@@ -55,6 +59,7 @@ class TitleScanTest : public ::testing::Test {
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
   browser::FilterList list_{*dialog_, 5000};
+  std::uint64_t revision_ = 0;
   SystemTray tray_{system_.tray, system_.desktop, system_.system};
   UiThreadTasks ui_tasks_{system_.desktop};  // no flash reaches the tray: none is looked at
   BlockRecord blocks_{system_.ports(), tray_, ui_tasks_};

@@ -82,7 +82,7 @@ TEST_F(LimitsStressTest, AHundredThousandLineListLoadsMatchesTwoThousandWindowsA
   app::TitleScanner scanner(system_.desktop, blocks_);
   const browser::FilterList list(*dialog_, kBlockList);
   for (int tick = 0; tick < 2; ++tick) {
-    scanner.Scan(list);
+    scanner.Scan(list, 1);
     system_.desktop.DeliverPosted();
   }
   for (auto window : listed) EXPECT_FALSE(system_.desktop.Exists(window));
@@ -105,7 +105,7 @@ TEST_F(LimitsStressTest, ATitleIsJudgedByItsFirst999CharactersHoweverLongItIs) {
   const auto cut = system_.desktop.OpenForeign(title_ending_at(1000), true);
   const auto far = system_.desktop.OpenForeign(title_ending_at(10000), true);
   app::TitleScanner scanner(system_.desktop, blocks_);
-  scanner.Scan(browser::FilterList(*dialog_, kBlockList));
+  scanner.Scan(browser::FilterList(*dialog_, kBlockList), 1);
   system_.desktop.DeliverPosted();
   EXPECT_FALSE(system_.desktop.Exists(within));
   EXPECT_TRUE(system_.desktop.Exists(cut)) << "its last letter lies beyond the title buffer";

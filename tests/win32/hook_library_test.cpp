@@ -76,9 +76,11 @@ class Listener {
     return static_cast<int>(std::count_if(heard_.begin(), heard_.end(),
                                           [&](const MSG& m) { return m.wParam == code; }));
   }
-  int NewWindowCount(HWND window) const {
+  int NewWindowCount(HWND window) const { return Count(kHookNewWindow, window); }
+  int TitleCount(HWND window) const { return Count(kHookWindowTitle, window); }
+  int Count(WPARAM code, HWND window) const {
     return static_cast<int>(std::count_if(heard_.begin(), heard_.end(), [&](const MSG& m) {
-      return m.wParam == kHookNewWindow && m.lParam == reinterpret_cast<LPARAM>(window);
+      return m.wParam == code && m.lParam == reinterpret_cast<LPARAM>(window);
     }));
   }
 
@@ -186,6 +188,26 @@ TEST_F(HookLibraryUnderWine, EveryNewTopLevelWindowIsReportedOnceWithItsHandle) 
   EXPECT_EQ(listener_.NewWindowCount(frame.get()), 1);
   EXPECT_EQ(listener_.NewWindowCount(child), 0);
   EXPECT_EQ(listener_.NewWindowCount(older.get()), 0);
+}
+
+TEST_F(HookLibraryUnderWine, AWindowIsReportedWhenShownAndWhenItsTitleChangesWhileVisible) {
+  Start(listener_);
+  Window popup = OpenWindow(kPlainClass, 40);
+  HWND child = CreateWindowExA(0, kPlainClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, popup.get(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowTextA(popup.get(), "Renamed while hidden");
+  ShowWindow(popup.get(), SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return listener_.TitleCount(popup.get()) == 1; }));
+  SetWindowTextA(popup.get(), "Renamed while shown");
+  SetWindowTextA(child, "A child's text");
+  ASSERT_TRUE(PumpUntil([&] { return listener_.TitleCount(popup.get()) == 2; }));
+  // Window events come in order: a later window heard means nothing more is on its way.
+  Window last = OpenWindow(kPlainClass, 600);
+  ShowWindow(last.get(), SW_SHOW);
+  ASSERT_TRUE(PumpUntil([&] { return listener_.TitleCount(last.get()) == 1; }));
+  EXPECT_EQ(listener_.TitleCount(popup.get()), 2);
+  EXPECT_EQ(listener_.TitleCount(child), 0);
+  EXPECT_EQ(listener_.NewWindowCount(popup.get()), 1);
 }
 
 TEST_F(HookLibraryUnderWine, AClickOnAPageInsideABrowserFrameIsReported) {

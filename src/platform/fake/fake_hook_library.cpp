@@ -9,9 +9,16 @@ bool FakeHookLibrary::Report(std::uintptr_t code, std::intptr_t lparam) {
 }
 
 WindowHandle FakeHookLibrary::OpenWindow(FakeDesktop::Window window) {
+  const bool visible = window.visible;
   const WindowHandle opened = desktop_.Open(std::move(window));
   Report(kHookNewWindow, static_cast<std::intptr_t>(opened));
+  if (visible) Report(kHookWindowTitle, static_cast<std::intptr_t>(opened));
   return opened;
+}
+
+bool FakeHookLibrary::RenameWindow(WindowHandle window, const std::string& title) {
+  desktop_.SetTitle(window, title);
+  return Report(kHookWindowTitle, static_cast<std::intptr_t>(window));
 }
 
 bool FakeHookLibrary::InitHooksDll(WindowHandle window, std::uint32_t message) {

@@ -23,8 +23,11 @@ class FakeHookLibrary final : public HookLibraryPort {
 
   // Posts a notification with any code; false when the library is not reporting.
   bool Report(std::uintptr_t code, std::intptr_t lparam = 0);
-  // A new top-level window opens on the desktop and the library reports it.
+  // A new top-level window opens on the desktop and the library reports it, and its title when
+  // it is visible.
   WindowHandle OpenWindow(FakeDesktop::Window window);
+  // A window's title changes and the library reports it.
+  bool RenameWindow(WindowHandle window, const std::string& title);
   // The user clicks or presses Enter in a browser.
   bool ReportBrowserClick() { return Report(kHookBrowserClick); }
   bool ReportBrowserKey() { return Report(kHookBrowserKey); }
