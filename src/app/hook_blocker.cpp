@@ -17,26 +17,26 @@ constexpr const char* kDialogClass = "Internet Explorer_TridentDlgFrame";
 
 }  // namespace
 
-void HookBlocker::OnHookMessage(std::uintptr_t code, std::intptr_t window, bool may_block) {
+bool HookBlocker::OnHookMessage(std::uintptr_t code, std::intptr_t window, bool may_block) {
   if (code == platform::kHookNewWindow) {
-    OnNewWindow(static_cast<platform::WindowHandle>(window), may_block);
-  } else if (code == platform::kHookBrowserClick || code == platform::kHookBrowserKey) {
-    OpenGraces();
+    return OnNewWindow(static_cast<platform::WindowHandle>(window), may_block);
   }
+  if (code == platform::kHookBrowserClick || code == platform::kHookBrowserKey) OpenGraces();
+  return false;
 }
 
-void HookBlocker::OnNewWindow(platform::WindowHandle window, bool may_block) {
+bool HookBlocker::OnNewWindow(platform::WindowHandle window, bool may_block) {
   const std::string class_name = windows_.ClassName(window, kClassBufferSize);
   const bool frame = class_name == kFrameClass;
-  if (!frame && class_name != kDialogClass) return;
-  if (!may_block) return;
+  if (!frame && class_name != kDialogClass) return false;
+  if (!may_block) return false;
   if (frame && frame_grace_) {
     frame_grace_ = false;
-    return;
+    return false;
   }
   if (!frame && dialog_grace_) {
     dialog_grace_ = false;
-    return;
+    return false;
   }
   std::string line = windows_.WindowText(window, kTitleBufferSize);
   if (line.empty()) {
@@ -45,6 +45,7 @@ void HookBlocker::OnNewWindow(platform::WindowHandle window, bool may_block) {
   }
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
   blocks_.Record(line, true, true);
+  return true;
 }
 
 void HookBlocker::OpenGraces() {

@@ -21,7 +21,8 @@ class HookBlocker {
   // The main dialog, whose timers end the graces.
   void AttachTimers(platform::DialogHost& main_dialog) { timers_ = &main_dialog; }
   // may_block: the hold-down key is up, blocking is enabled and adware protection is on.
-  void OnHookMessage(std::uintptr_t code, std::intptr_t window, bool may_block);
+  // True when it closed the reported window.
+  bool OnHookMessage(std::uintptr_t code, std::intptr_t window, bool may_block);
   // True when the timer was one of the graces'.
   bool OnTimer(std::uint32_t timer_id);
 
@@ -29,7 +30,7 @@ class HookBlocker {
   bool dialog_grace() const { return dialog_grace_; }
 
  private:
-  void OnNewWindow(platform::WindowHandle window, bool may_block);
+  bool OnNewWindow(platform::WindowHandle window, bool may_block);
   void OpenGraces();
 
   platform::WindowsPort& windows_;

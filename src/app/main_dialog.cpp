@@ -187,6 +187,7 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
     PushToControls();
   }
   hook_blocker_.AttachTimers(*dialog_);
+  title_scanner_.AttachTimers(*dialog_);
   dialog_->SetTimer(kTimerTitleScan, ScanPeriod(block_list_.ResponseRate()));
 
   if (store.ReadInt(kProgramSection, "bFirstTimeMsg") != 1) {
@@ -381,6 +382,9 @@ void MainDialog::OnTimer(std::uint32_t timer_id) {
     if (HoldDownKeyUp() && tray_.blocking_enabled()) {
       title_scanner_.Scan(block_list_.Entries(), block_list_.revision());
     }
+  } else if (timer_id == kTimerTitleWatch) {
+    title_scanner_.OnWatchTick(block_list_.Entries(), block_list_.revision(),
+                               HoldDownKeyUp() && tray_.blocking_enabled());
   } else {
     hook_blocker_.OnTimer(timer_id);
   }
@@ -421,17 +425,20 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
     ui_tasks_.RunQueued();
     return 0;
   }
-  if (hook_message_ != 0 && message == hook_message_ && wparam == platform::kHookWindowTitle) {
-    // The scan's decision at once, rather than at its next tick.
-    if (HoldDownKeyUp() && tray_.blocking_enabled()) {
-      title_scanner_.CheckWindow(block_list_.Entries(), block_list_.revision(),
-                                 static_cast<platform::WindowHandle>(lparam));
-    }
-    return 0;
-  }
   if (hook_message_ != 0 && message == hook_message_) {
-    hook_blocker_.OnHookMessage(
-        wparam, lparam, HoldDownKeyUp() && tray_.blocking_enabled() && options_.adware_protection);
+    const auto window = static_cast<platform::WindowHandle>(lparam);
+    if (wparam == platform::kHookWindowTitle) {
+      // The scan's decision at once, rather than at its next tick.
+      if (HoldDownKeyUp() && tray_.blocking_enabled()) {
+        title_scanner_.CheckWindow(block_list_.Entries(), block_list_.revision(), window);
+      }
+      return 0;
+    }
+    if (hook_blocker_.OnHookMessage(wparam, lparam,
+                                    HoldDownKeyUp() && tray_.blocking_enabled() &&
+                                        options_.adware_protection)) {
+      title_scanner_.NoteClosed(window);
+    }
   }
   return std::nullopt;
 }

@@ -8,6 +8,9 @@ namespace {
 
 constexpr std::size_t kTitleBufferSize = 1000;
 constexpr int kHiddenDialogSize = 100;
+// The watch: the shortest period a window timer keeps, for a second.
+constexpr std::uint32_t kWatchPeriodMs = 10;
+constexpr int kWatchTicks = 100;
 
 }  // namespace
 
@@ -32,7 +35,10 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   PrepareMatcher(block_list, revision);
   std::set<platform::WindowHandle> closed;
   for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
-    if (!closed_on_report_.count(window) && CheckWindowTitle(window)) closed.insert(window);
+    if (!closed_on_report_.count(window) && CheckWindowTitle(window) == Verdict::kClosed) {
+      closed.insert(window);
+      watched_.erase(window);
+    }
   }
   closed_by_tick_ = std::move(closed);
   closed_on_report_.clear();
@@ -44,17 +50,48 @@ void TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint6
   if (running_) return;
   running_ = true;
   PrepareMatcher(block_list, revision);
-  if (!closed_on_report_.count(window) && !closed_by_tick_.count(window) &&
-      CheckWindowTitle(window)) {
-    closed_on_report_.insert(window);
+  if (!closed_on_report_.count(window) && !closed_by_tick_.count(window)) {
+    const Verdict verdict = CheckWindowTitle(window);
+    if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
+    if (verdict == Verdict::kListedButHidden && timers_ && !watched_.count(window)) {
+      if (watched_.empty()) timers_->SetTimer(kTimerTitleWatch, kWatchPeriodMs);
+      watched_[window] = kWatchTicks;
+    }
   }
   running_ = false;
 }
 
-bool TitleScanner::CheckWindowTitle(platform::WindowHandle window) {
+void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision,
+                               bool may_block) {
+  if (running_) return;
+  if (!may_block) return EndWatch();
+  running_ = true;
+  PrepareMatcher(block_list, revision);
+  for (auto it = watched_.begin(); it != watched_.end();) {
+    const platform::WindowHandle window = it->first;
+    const Verdict verdict = closed_on_report_.count(window) || closed_by_tick_.count(window)
+                                ? Verdict::kLeft
+                                : CheckWindowTitle(window);
+    if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
+    if (verdict == Verdict::kListedButHidden && --it->second > 0) {
+      ++it;
+    } else {
+      it = watched_.erase(it);
+    }
+  }
+  running_ = false;
+  if (watched_.empty()) EndWatch();
+}
+
+void TitleScanner::EndWatch() {
+  watched_.clear();
+  if (timers_) timers_->KillTimer(kTimerTitleWatch);
+}
+
+TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window) {
+  if (matcher_.empty()) return Verdict::kLeft;
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
-  if (title.empty() || IsProtectedTitle(title) || !windows_.IsVisible(window)) return false;
-  if (matcher_.empty()) return false;
+  if (title.empty() || IsProtectedTitle(title)) return Verdict::kLeft;
   const std::string upper = AsciiUpper(title);
 
   // A tiny web page dialog is a hidden popup, whatever the block list says.
@@ -65,11 +102,12 @@ bool TitleScanner::CheckWindowTitle(platform::WindowHandle window) {
                       rect->bottom - rect->top <= kHiddenDialogSize;
     }
   }
-  if (!hidden_dialog && !matcher_.Matches(upper)) return false;
+  if (!hidden_dialog && !matcher_.Matches(upper)) return Verdict::kLeft;
+  if (!windows_.IsVisible(window)) return Verdict::kListedButHidden;
 
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
   blocks_.Record(title, !hidden_dialog, !hidden_dialog);
-  return true;
+  return Verdict::kClosed;
 }
 
 }  // namespace sg::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,39 +9,57 @@
 #include "app/block_list_matcher.h"
 #include "app/block_record.h"
 #include "browser/filter_list.h"
+#include "platform/ports/dialogs.h"
 #include "platform/ports/windows.h"
 
 namespace sg::app {
 
+// Watches listed windows that were reported before they were shown.
+inline constexpr std::uint32_t kTimerTitleWatch = 1064;
+
 // Closes top-level windows whose titles are on the block list: all of them at each tick of the
-// scan, and one at once when the hook library reports it shown or renamed. The two never both
-// close one window: a window closed on a report waits for the tick after next, and one closed
-// by a tick gets no more reports until the next tick. A window that ignores the close is closed
-// and counted again by a later tick.
+// scan, and one at once when the hook library reports it created, shown or renamed. The two
+// never both close one window: a window closed on a report waits for the tick after next, and
+// one closed by a tick gets no more reports until the next tick. A window that ignores the
+// close is closed and counted again by a later tick.
 class TitleScanner {
  public:
   TitleScanner(platform::WindowsPort& windows, BlockRecord& blocks)
       : windows_(windows), blocks_(blocks) {}
 
+  // The main dialog, whose timer watches listed windows not shown yet.
+  void AttachTimers(platform::DialogHost& main_dialog) { timers_ = &main_dialog; }
   // revision: the block list's count of changes; the entries are read again only when it moved.
   void Scan(const browser::FilterList& block_list, std::uint64_t revision);
+  // A listed window that is still hidden is looked at again at each watch tick, for a second,
+  // so that one created before it is shown is closed when it shows even where the system
+  // reports only its creation.
   void CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
                    platform::WindowHandle window);
+  // may_block: the hold-down key is up and blocking is enabled; if not, the watch ends.
+  void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision,
+                   bool may_block);
+  // Another blocker closed the window: the reports leave it be as if this one had.
+  void NoteClosed(platform::WindowHandle window) { closed_on_report_.insert(window); }
   bool running() const { return running_; }
 
  private:
+  enum class Verdict { kLeft, kClosed, kListedButHidden };
+
   void PrepareMatcher(const browser::FilterList& block_list, std::uint64_t revision);
-  // True when the window was closed.
-  bool CheckWindowTitle(platform::WindowHandle window);
+  Verdict CheckWindowTitle(platform::WindowHandle window);
+  void EndWatch();
 
   platform::WindowsPort& windows_;
   BlockRecord& blocks_;
+  platform::DialogHost* timers_ = nullptr;
   bool running_ = false;
   bool prepared_ = false;
   std::uint64_t prepared_revision_ = 0;
   BlockListMatcher matcher_;
   std::set<platform::WindowHandle> closed_on_report_;  // since the last tick
   std::set<platform::WindowHandle> closed_by_tick_;    // by the last tick
+  std::map<platform::WindowHandle, int> watched_;      // watch ticks left
 };
 
 // Titles of web dialogs that are never closed by the title scan.

@@ -1,5 +1,5 @@
 // SGDriver.dll: tells one window of the program about every new top-level window of the desktop,
-// about every top-level window shown or renamed, and about the clicks and key presses in Internet
+// about every top-level window created, shown or renamed, and about the clicks and key presses in Internet
 // Explorer after which the user may rightly get a new browser window. Out-of-context window events
 // and low-level input hooks need no code in other processes; they arrive at the message loop of a
 // thread of this library.
@@ -59,9 +59,9 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     Notify(sg::platform::kHookNewWindow, reinterpret_cast<LPARAM>(window));
   }
   // Its title may now be one the user blocks: judged at once, before it is painted for long.
-  if (event == EVENT_OBJECT_SHOW || (event == EVENT_OBJECT_NAMECHANGE && IsWindowVisible(window))) {
-    Notify(sg::platform::kHookWindowTitle, reinterpret_cast<LPARAM>(window));
-  }
+  // Its creation counts too: a window gets its first title there, and Wine sends no show or
+  // name-change events at all.
+  Notify(sg::platform::kHookWindowTitle, reinterpret_cast<LPARAM>(window));
 }
 
 bool IsButtonDown(WPARAM message) {

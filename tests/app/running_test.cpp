@@ -520,11 +520,14 @@ TEST_F(AppTest, AReconnectionFollowsTheBrowsersAfresh) {
 namespace sg::app {
 namespace {
 
-platform::fake::FakeDesktop::Window Visible(const std::string& title) {
+platform::fake::FakeDesktop::Window Titled(const std::string& title, bool visible) {
   platform::fake::FakeDesktop::Window window;
   window.title = title;
-  window.visible = true;
+  window.visible = visible;
   return window;
+}
+platform::fake::FakeDesktop::Window Visible(const std::string& title) {
+  return Titled(title, true);
 }
 
 // A window the hook library reports shown or renamed is judged at once, as the scan would: once.
@@ -581,6 +584,52 @@ TEST_F(AppTest, AShownOrRenamedWindowIsClosedAtOnceAndTheScanLeavesItBe) {
   deliver();
   EXPECT_TRUE(system_.desktop.Exists(off));
   EXPECT_EQ(blocks.run_blocks(), 2);
+}
+
+// Where the system reports only a window's creation (as Wine does), a listed window created
+// hidden is watched and closed as soon as it shows; one another blocker closed is not counted
+// again.
+TEST_F(AppTest, AListedWindowReportedBeforeItShowsIsClosedWhenItShowsAndCountedOnce) {
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\filters.txt", "Casino*\r\n");
+  Start();
+  auto& blocks = app_->main_dialog()->blocks();
+  auto& desktop = system_.desktop;
+  const auto popup = system_.hooks.OpenWindow(Titled("Casino bonus", false));
+  const auto other = system_.hooks.OpenWindow(Titled("Letter", false));
+  desktop.DeliverPosted();
+  EXPECT_TRUE(desktop.Exists(popup));
+  system_.dialogs.AdvanceTime(30);
+  desktop.SetVisible(popup, true);  // no report of it
+  desktop.SetVisible(other, true);
+  system_.dialogs.AdvanceTime(10);
+  desktop.DeliverPosted();
+  EXPECT_FALSE(desktop.Exists(popup)) << "closed at the watch tick after it showed";
+  system_.dialogs.AdvanceTime(2000);
+  desktop.DeliverPosted();
+  EXPECT_EQ(blocks.run_blocks(), 1);
+  EXPECT_TRUE(desktop.Exists(other));
+
+  // A listed title that stays hidden is watched for a second, then left to the scan.
+  const auto stays = system_.hooks.OpenWindow(Titled("Casino 2", false));
+  desktop.DeliverPosted();
+  system_.dialogs.AdvanceTime(1100);
+  EXPECT_FALSE(MainWindow().timers().count(kTimerTitleWatch));
+  desktop.SetVisible(stays, true);
+  system_.dialogs.AdvanceTime(800);
+  desktop.DeliverPosted();
+  EXPECT_FALSE(desktop.Exists(stays)) << "the scan's tick";
+  EXPECT_EQ(blocks.run_blocks(), 2);
+
+  // A browser frame with a listed title: the new-frame rule closes it, the title check leaves it.
+  platform::fake::FakeDesktop::Window frame;
+  frame.class_name = "IEFrame";
+  frame.title = "Casino - Microsoft Internet Explorer";
+  frame.visible = true;
+  frame.ignores_close = true;
+  system_.hooks.OpenWindow(frame);
+  desktop.DeliverPosted();
+  EXPECT_EQ(blocks.run_blocks(), 3);
+  EXPECT_EQ(MainWindow().ListCount(IDC_BLOCKED_LIST), 3);
 }
 
 // The list dialog's changes reach the next tick and the next report; the scan reads the list

@@ -12,8 +12,14 @@ WindowHandle FakeHookLibrary::OpenWindow(FakeDesktop::Window window) {
   const bool visible = window.visible;
   const WindowHandle opened = desktop_.Open(std::move(window));
   Report(kHookNewWindow, static_cast<std::intptr_t>(opened));
+  Report(kHookWindowTitle, static_cast<std::intptr_t>(opened));
   if (visible) Report(kHookWindowTitle, static_cast<std::intptr_t>(opened));
   return opened;
+}
+
+bool FakeHookLibrary::ShowWindow(WindowHandle window) {
+  desktop_.SetVisible(window, true);
+  return Report(kHookWindowTitle, static_cast<std::intptr_t>(window));
 }
 
 bool FakeHookLibrary::RenameWindow(WindowHandle window, const std::string& title) {

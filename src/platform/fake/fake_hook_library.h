@@ -23,9 +23,11 @@ class FakeHookLibrary final : public HookLibraryPort {
 
   // Posts a notification with any code; false when the library is not reporting.
   bool Report(std::uintptr_t code, std::intptr_t lparam = 0);
-  // A new top-level window opens on the desktop and the library reports it, and its title when
-  // it is visible.
+  // A new top-level window opens on the desktop and the library reports it, and its title for
+  // its creation and, when it is visible, again for its showing.
   WindowHandle OpenWindow(FakeDesktop::Window window);
+  // A hidden window shows; where the system says so, the library reports its title.
+  bool ShowWindow(WindowHandle window);
   // A window's title changes and the library reports it.
   bool RenameWindow(WindowHandle window, const std::string& title);
   // The user clicks or presses Enter in a browser.
