@@ -43,12 +43,6 @@ inline DWORD RunUninstaller() {
   return RunToItsEnd("\"" + InstallFolder() + "\\unins000.exe\" /SILENT");
 }
 
-inline std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 inline void WriteUsersBlockList() {
   std::ofstream(InstallFolder() + "\\filters.txt", std::ios::binary) << "Casino\r\n";
 }

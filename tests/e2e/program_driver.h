@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,14 @@ HWND WindowWhere(DWORD process_id, TitleTest title_test) {
 // The top-level window of a process with exactly this title.
 inline HWND WindowOf(DWORD process_id, const char* title) {
   return WindowWhere(process_id, [title](const std::string& text) { return text == title; });
+}
+
+// A file's whole content; empty when it cannot be read.
+inline std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
 }
 
 inline bool FileIsThere(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "e2e/installation.h"
+#include "e2e/linux_process.h"
 #include "e2e/screenshot.h"
 #include "win32/loopback_http_server.h"
 
@@ -44,31 +45,6 @@ void WriteUpgradePage(const std::string& version, const std::string& link,
 
 // The processor time of the Linux processes whose name begins so, in seconds, read from Linux:
 // what Wine reports of another process leaves out the time of its threads.
-double ProcessorTime(const std::string& name) {
-  double seconds = 0;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-  if (search == INVALID_HANDLE_VALUE) return -1;
-  do {
-    if (!isdigit(static_cast<unsigned char>(found.cFileName[0]))) continue;
-    const std::string stat = FileText(std::string("Z:\\proc\\") + found.cFileName + "\\stat");
-    const std::size_t open = stat.find('('), close = stat.rfind(')');
-    if (open == std::string::npos || close == std::string::npos ||
-        stat.compare(open + 1, name.size(), name) != 0) {
-      continue;
-    }
-    // After the name: the state, then eleven fields before the user and system times.
-    std::istringstream fields(stat.substr(close + 1));
-    std::string field;
-    for (int skipped = 0; skipped < 12; ++skipped) fields >> field;
-    double user = 0, system = 0;
-    fields >> user >> system;
-    seconds += (user + system) / 100;  // in clock ticks of 10 ms
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return seconds;
-}
-
 std::string ImageOf(DWORD process_id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
   char path[MAX_PATH] = {};
@@ -216,10 +192,10 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
   ASSERT_NE(progress, nullptr) << "the download started";
   EXPECT_TRUE(
       sg::testing::SaveWindowPicture(progress, SNAPGATE_SCREENSHOT_DIR "/upgrade-download.bmp"));
-  const double busy_before = ProcessorTime("Snapgate! 3.293");
+  const double busy_before = sg::e2e::ProcessorSeconds("Snapgate! 3.293");
   const auto wall_before = std::chrono::steady_clock::now();
   sg::testing::PumpFor(1500ms);
-  const double busy = ProcessorTime("Snapgate! 3.293") - busy_before;
+  const double busy = sg::e2e::ProcessorSeconds("Snapgate! 3.293") - busy_before;
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
   EXPECT_GT(busy_before, 0) << "processor times are readable";
