@@ -6,7 +6,9 @@
 #include <commdlg.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -140,31 +142,30 @@ class Win32DialogHost final : public DialogHost {
   }
 
   bool IsChecked(int control) override {
-    return SendDlgItemMessageA(window_, control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageA(Item(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
   void SetChecked(int control, bool checked) override {
-    SendDlgItemMessageA(window_, control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(Item(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 
   std::string Text(int control) override {
-    HWND item = GetDlgItem(window_, control);
+    HWND item = Item(control);
     if (!item) return {};
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-    const UINT length =
-        GetDlgItemTextA(window_, control, text.data(), static_cast<int>(text.size()));
-    text.resize(length);
+    const int length = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
     return text;
   }
   void SetText(int control, const std::string& text) override {
-    SetDlgItemTextA(window_, control, text.c_str());
+    SetWindowTextA(Item(control), text.c_str());
   }
 
   void EnableControl(int control, bool enabled) override {
-    EnableWindow(GetDlgItem(window_, control), enabled);
+    EnableWindow(Item(control), enabled);
   }
 
   void SetFocus(int control) override {
-    ::SetFocus(GetDlgItem(window_, control));
+    ::SetFocus(Item(control));
     if (initializing_) focus_chosen_ = true;
   }
 
@@ -178,17 +179,17 @@ class Win32DialogHost final : public DialogHost {
       bold_font_ = CreateFontIndirectA(&description);
       if (!bold_font_) return;
     }
-    SendDlgItemMessageA(window_, control, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font_), TRUE);
+    SendMessageA(Item(control), WM_SETFONT, reinterpret_cast<WPARAM>(bold_font_), TRUE);
   }
 
   void SetControlSystemIcon(int control, SystemIcon icon) override {
     // System icons are shared: nothing to free when another replaces them.
     HICON handle = LoadIcon(nullptr, icon == SystemIcon::kWinLogo ? IDI_WINLOGO : IDI_APPLICATION);
-    SendDlgItemMessageA(window_, control, STM_SETICON, reinterpret_cast<WPARAM>(handle), 0);
+    SendMessageA(Item(control), STM_SETICON, reinterpret_cast<WPARAM>(handle), 0);
   }
 
   void MoveControl(int control, int dx, int dy, int width, int height) override {
-    HWND item = GetDlgItem(window_, control);
+    HWND item = Item(control);
     RECT bounds;
     if (!item || !GetWindowRect(item, &bounds)) return;
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
@@ -213,7 +214,7 @@ class Win32DialogHost final : public DialogHost {
   }
 
   std::optional<WindowRect> ControlRect(int control) override {
-    HWND item = GetDlgItem(window_, control);
+    HWND item = Item(control);
     RECT bounds;
     if (!item || !GetWindowRect(item, &bounds)) return std::nullopt;
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
@@ -221,13 +222,13 @@ class Win32DialogHost final : public DialogHost {
   }
 
   void SetControlRect(int control, const WindowRect& rect) override {
-    if (HWND item = GetDlgItem(window_, control)) {
+    if (HWND item = Item(control)) {
       MoveWindow(item, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
     }
   }
 
   void InvalidateControl(int control) override {
-    if (HWND item = GetDlgItem(window_, control)) InvalidateRect(item, nullptr, TRUE);
+    if (HWND item = Item(control)) InvalidateRect(item, nullptr, TRUE);
   }
 
   void Invalidate(const WindowRect& rect) override {
@@ -246,7 +247,7 @@ class Win32DialogHost final : public DialogHost {
   }
 
   bool EmbedBrowser(int control, const std::string& address) override {
-    HWND frame = GetDlgItem(window_, control);
+    HWND frame = Item(control);
     if (!frame) return false;
     SetWindowTextA(frame, address.c_str());
     // The browser object lives in this thread's apartment; a second initialisation only counts.
@@ -270,7 +271,7 @@ class Win32DialogHost final : public DialogHost {
   }
 
   void AttachHyperlink(int control, HyperlinkEvents& events) override {
-    HWND item = GetDlgItem(window_, control);
+    HWND item = Item(control);
     if (!item) return;
     InitCommonControlsOnce();
     links_.push_back(std::make_unique<Win32HyperlinkWindow>(item, events));
@@ -434,8 +435,16 @@ class Win32DialogHost final : public DialogHost {
     big_icon_ = small_icon_ = nullptr;
   }
 
+  // GetDlgItem asks Wine's server for the dialog's children at every call, which a list of
+  // 100,000 entries, filled and read an entry at a time, would pay for in seconds.
+  HWND Item(int control) {
+    auto [item, added] = items_.try_emplace(control, nullptr);
+    if (added || !item->second) item->second = GetDlgItem(window_, control);
+    return item->second;
+  }
+
   int Send(int control, UINT message, WPARAM wparam, LPARAM lparam) {
-    return static_cast<int>(SendDlgItemMessageA(window_, control, message, wparam, lparam));
+    return static_cast<int>(SendMessageA(Item(control), message, wparam, lparam));
   }
 
   INT_PTR Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -517,6 +526,7 @@ class Win32DialogHost final : public DialogHost {
       case WM_NCDESTROY:
         window_ = nullptr;
         tooltip_ = nullptr;
+        items_.clear();
         return FALSE;
       default:
         break;
@@ -582,6 +592,7 @@ class Win32DialogHost final : public DialogHost {
   DialogEvents& events_;
   const bool modal_;
   HWND window_ = nullptr;
+  std::map<int, HWND> items_;  // the controls by identifier
   HWND tooltip_ = nullptr;
   HFONT bold_font_ = nullptr;
   HDC paint_dc_ = nullptr;
