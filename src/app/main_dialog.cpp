@@ -171,7 +171,10 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   block_list_.Create(dialog_);
   safe_sites_.Load();
   block_list_.Load();
-  dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
+  // A long list is read back before the dialog shows rather than at the first tick.
+  title_scanner_.Prepare(block_list_.Entries(), block_list_.revision());
+  // The animation plays only while it can be seen: hidden, it would still wake for every frame.
+  if (!hidden_) dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
   dialog_->SetBold(IDC_HOTKEY_LABEL);
   OnPlaySoundClicked();
   OnFlashTrayClicked();
@@ -284,6 +287,7 @@ void MainDialog::PullFromControls() {
 
 void MainDialog::Show() {
   dialog_->Show(platform::kSwShow);
+  if (hidden_) dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
   blocks_.set_count_text(std::to_string(blocks_.run_blocks()));
   PushToControls();
   hidden_ = false;
@@ -293,6 +297,7 @@ void MainDialog::Show() {
 void MainDialog::Hide(bool pull_first) {
   if (pull_first) PullFromControls();
   dialog_->Show(platform::kSwHide);
+  dialog_->StopAnimation(IDC_ANIMATION);
   hidden_ = true;
   WriteSetting("bMinimized", "1");
 }
@@ -429,8 +434,10 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
     const auto window = static_cast<platform::WindowHandle>(lparam);
     if (wparam == platform::kHookWindowTitle) {
       // The scan's decision at once, rather than at its next tick.
-      if (HoldDownKeyUp() && tray_.blocking_enabled()) {
-        title_scanner_.CheckWindow(block_list_.Entries(), block_list_.revision(), window);
+      if (HoldDownKeyUp() && tray_.blocking_enabled() &&
+          title_scanner_.CheckWindow(block_list_.Entries(), block_list_.revision(), window)) {
+        // Listed but not shown yet: asked again behind what else waits, for a few milliseconds.
+        platform_.windows.PostMessage(dialog_->Window(), hook_message_, wparam, lparam);
       }
       return 0;
     }
@@ -451,8 +458,9 @@ std::string MainDialog::TooltipText(int control_id) {
 void MainDialog::OnControlDoubleClick(int control_id) {
   if (control_id != IDC_ANIMATION) return;
   dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_ZAP);
-  ui_tasks_.PostAfter(platform_.system, kZapMs,
-                      [this] { dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE); });
+  ui_tasks_.PostAfter(platform_.system, kZapMs, [this] {
+    if (!hidden_) dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
+  });
 }
 
 void MainDialog::ExitSequence() {

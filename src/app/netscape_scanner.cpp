@@ -102,8 +102,10 @@ void NetscapeScanner::RunPass() {
 }
 
 void NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {
+  // Most top-level windows are hidden: the cheaper question first.
+  if (!windows_.IsVisible(window)) return;
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
-  if (!windows_.IsVisible(window) || title.empty()) return;
+  if (title.empty()) return;
   ForgetClosedWindows();
   if (settings_->safe_sites.AnyMatch(
           [&](const std::string& site) { return Contains(title, site); })) {

@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::size_t kTitleBufferSize = 1000;
 constexpr int kHiddenDialogSize = 100;
-// The watch: the shortest period a window timer keeps, for a second.
+// The watch: reports again at once, then the shortest period a window timer keeps, for a second.
+constexpr int kQuickLooks = 300;
 constexpr std::uint32_t kWatchPeriodMs = 10;
 constexpr int kWatchTicks = 100;
 
@@ -19,7 +20,7 @@ bool IsProtectedTitle(const std::string& title) {
          title.find("MSN Hotmail -- Web Page Dialog") != std::string::npos;
 }
 
-void TitleScanner::PrepareMatcher(const browser::FilterList& block_list, std::uint64_t revision) {
+void TitleScanner::Prepare(const browser::FilterList& block_list, std::uint64_t revision) {
   if (prepared_ && revision == prepared_revision_) return;
   std::vector<std::string> entries;
   entries.reserve(static_cast<std::size_t>(block_list.Count()));
@@ -32,10 +33,10 @@ void TitleScanner::PrepareMatcher(const browser::FilterList& block_list, std::ui
 void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t revision) {
   if (running_) return;
   running_ = true;
-  PrepareMatcher(block_list, revision);
+  Prepare(block_list, revision);
   std::set<platform::WindowHandle> closed;
   for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
-    if (!closed_on_report_.count(window) && CheckWindowTitle(window) == Verdict::kClosed) {
+    if (!closed_on_report_.count(window) && CheckWindowTitle(window, false) == Verdict::kClosed) {
       closed.insert(window);
       watched_.erase(window);
     }
@@ -45,20 +46,25 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   running_ = false;
 }
 
-void TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
+bool TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
                                platform::WindowHandle window) {
-  if (running_) return;
+  if (running_) return false;
   running_ = true;
-  PrepareMatcher(block_list, revision);
+  Prepare(block_list, revision);
+  bool look_again = false;
   if (!closed_on_report_.count(window) && !closed_by_tick_.count(window)) {
-    const Verdict verdict = CheckWindowTitle(window);
-    if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
-    if (verdict == Verdict::kListedButHidden && timers_ && !watched_.count(window)) {
+    const Verdict verdict = CheckWindowTitle(window, timers_ != nullptr);
+    if (verdict == Verdict::kClosed) {
+      closed_on_report_.insert(window);
+      watched_.erase(window);
+    } else if (verdict == Verdict::kListedButHidden) {
       if (watched_.empty()) timers_->SetTimer(kTimerTitleWatch, kWatchPeriodMs);
-      watched_[window] = kWatchTicks;
+      auto watch = watched_.try_emplace(window, Watch{kQuickLooks, kWatchTicks}).first;
+      look_again = watch->second.quick_looks_left-- > 0;
     }
   }
   running_ = false;
+  return look_again;
 }
 
 void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision,
@@ -66,14 +72,14 @@ void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint6
   if (running_) return;
   if (!may_block) return EndWatch();
   running_ = true;
-  PrepareMatcher(block_list, revision);
+  Prepare(block_list, revision);
   for (auto it = watched_.begin(); it != watched_.end();) {
     const platform::WindowHandle window = it->first;
     const Verdict verdict = closed_on_report_.count(window) || closed_by_tick_.count(window)
                                 ? Verdict::kLeft
-                                : CheckWindowTitle(window);
+                                : CheckWindowTitle(window, true);
     if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
-    if (verdict == Verdict::kListedButHidden && --it->second > 0) {
+    if (verdict == Verdict::kListedButHidden && --it->second.ticks_left > 0) {
       ++it;
     } else {
       it = watched_.erase(it);
@@ -88,8 +94,11 @@ void TitleScanner::EndWatch() {
   if (timers_) timers_->KillTimer(kTimerTitleWatch);
 }
 
-TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window) {
+TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window,
+                                                     bool watch_hidden) {
   if (matcher_.empty()) return Verdict::kLeft;
+  // Most top-level windows are hidden: without a watch, that is the cheaper first question.
+  if (!watch_hidden && !windows_.IsVisible(window)) return Verdict::kLeft;
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
   if (title.empty() || IsProtectedTitle(title)) return Verdict::kLeft;
   const std::string upper = AsciiUpper(title);
@@ -103,7 +112,7 @@ TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle wind
     }
   }
   if (!hidden_dialog && !matcher_.Matches(upper)) return Verdict::kLeft;
-  if (!windows_.IsVisible(window)) return Verdict::kListedButHidden;
+  if (watch_hidden && !windows_.IsVisible(window)) return Verdict::kListedButHidden;
 
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
   blocks_.Record(title, !hidden_dialog, !hidden_dialog);

@@ -30,11 +30,14 @@ class TitleScanner {
   // The main dialog, whose timer watches listed windows not shown yet.
   void AttachTimers(platform::DialogHost& main_dialog) { timers_ = &main_dialog; }
   // revision: the block list's count of changes; the entries are read again only when it moved.
+  // Reads them now, so that the first tick need not.
+  void Prepare(const browser::FilterList& block_list, std::uint64_t revision);
   void Scan(const browser::FilterList& block_list, std::uint64_t revision);
-  // A listed window that is still hidden is looked at again at each watch tick, for a second,
-  // so that one created before it is shown is closed when it shows even where the system
-  // reports only its creation.
-  void CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
+  // A listed window that is still hidden is watched, so that one created before it is shown is
+  // closed when it shows even where the system reports only its creation: true while the caller
+  // should report it again at once (a few hundred times, a few milliseconds), and then it is
+  // looked at at each watch tick, for a second.
+  bool CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
                    platform::WindowHandle window);
   // may_block: the hold-down key is up and blocking is enabled; if not, the watch ends.
   void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision,
@@ -46,8 +49,8 @@ class TitleScanner {
  private:
   enum class Verdict { kLeft, kClosed, kListedButHidden };
 
-  void PrepareMatcher(const browser::FilterList& block_list, std::uint64_t revision);
-  Verdict CheckWindowTitle(platform::WindowHandle window);
+  // watch_hidden: a listed window not shown yet is told apart, to be watched.
+  Verdict CheckWindowTitle(platform::WindowHandle window, bool watch_hidden);
   void EndWatch();
 
   platform::WindowsPort& windows_;
@@ -59,7 +62,11 @@ class TitleScanner {
   BlockListMatcher matcher_;
   std::set<platform::WindowHandle> closed_on_report_;  // since the last tick
   std::set<platform::WindowHandle> closed_by_tick_;    // by the last tick
-  std::map<platform::WindowHandle, int> watched_;      // watch ticks left
+  struct Watch {
+    int quick_looks_left;
+    int ticks_left;
+  };
+  std::map<platform::WindowHandle, Watch> watched_;
 };
 
 // Titles of web dialogs that are never closed by the title scan.

@@ -12,20 +12,25 @@ namespace {
 constexpr std::uint32_t kRightButtonUp = 0x205;
 constexpr std::uint32_t kLeftDoubleClick = 0x203;
 
+// The animation plays while the dialog can be seen, and rests in the tray.
 TEST_F(AppTest, OkHidesAndTheTrayBringsTheDialogBack) {
   Start();
   auto& window = MainWindow();
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
   window.Click(1009);
   EXPECT_FALSE(window.IsVisible());
   EXPECT_EQ(Stored("bMinimized"), "1");
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, 0);
 
   EXPECT_EQ(system_.tray.SendMouse(kTrayIconId, kLeftDoubleClick), 1);
   EXPECT_TRUE(window.IsVisible());
   EXPECT_EQ(Stored("bMinimized"), "0");
   EXPECT_EQ(system_.desktop.Foreground(), window.Window());
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
 
   window.events().OnSysCommand(0xF020);  // minimise
   EXPECT_FALSE(window.IsVisible());
+  EXPECT_EQ(window.control(IDC_ANIMATION).animation, 0);
   EXPECT_EQ(system_.tray.SendMouse(99, kLeftDoubleClick), 0) << "another icon's message";
   EXPECT_FALSE(window.IsVisible());
 }
@@ -598,6 +603,7 @@ TEST_F(AppTest, AListedWindowReportedBeforeItShowsIsClosedWhenItShowsAndCountedO
   const auto other = system_.hooks.OpenWindow(Titled("Letter", false));
   desktop.DeliverPosted();
   EXPECT_TRUE(desktop.Exists(popup));
+  EXPECT_EQ(desktop.DeliverPosted(), 0) << "its quick looks end by themselves";
   system_.dialogs.AdvanceTime(30);
   desktop.SetVisible(popup, true);  // no report of it
   desktop.SetVisible(other, true);

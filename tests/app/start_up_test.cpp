@@ -79,6 +79,7 @@ TEST_F(AppTest, ASecondCopyHandsOverToTheHiddenFirstAndEnds) {
   Store("bMinimized", "1");
   Start();
   EXPECT_FALSE(MainWindow().IsVisible());
+  EXPECT_EQ(MainWindow().control(IDC_ANIMATION).animation, 0) << "resting in the tray";
 
   FakePlatform second(machine_);
   second.desktop.OpenForeign("Snapgate! 2");
@@ -90,6 +91,7 @@ TEST_F(AppTest, ASecondCopyHandsOverToTheHiddenFirstAndEnds) {
   EXPECT_EQ(system_.desktop.DeliverPosted(), 1);
   EXPECT_TRUE(MainWindow().IsVisible());
   EXPECT_EQ(Stored("bMinimized"), "0");
+  EXPECT_EQ(MainWindow().control(IDC_ANIMATION).animation, IDR_AVI_IDLE);
   EXPECT_EQ(system_.desktop.Foreground(), MainWindow().Window());
   EXPECT_EQ(another.StartUp(), StartOutcome::kHandedOver) << "the mutex is shared by the logon";
   EXPECT_EQ(second.desktop.DeliverPosted(), 0) << "near-miss titles are other programs";
