@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/close_probe.h"
 #include "e2e/program_driver.h"
 #include "e2e/test_windows.h"
 
@@ -17,36 +18,16 @@ namespace {
 
 using namespace sg::e2e;
 using sg::testing::PumpFor;
-using Clock = std::chrono::steady_clock;
+using sg::bench::ClosedAt;
+using sg::bench::Clock;
+using sg::bench::CreateProbe;
 
 constexpr int kRuns = 9;
 constexpr const char* kListed = "Latency Probe window";
 constexpr const char* kUnlisted = "Unlisted probe";
 
-// When the window was shown or renamed, and when it got WM_CLOSE. Taking the window down
-// afterwards costs Wine about two seconds on a display without a window manager, which says
-// nothing about the program.
+// When the window was shown or renamed.
 Clock::time_point changed_at;
-Clock::time_point closed_at;
-
-LRESULT CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_CLOSE) closed_at = Clock::now();
-  return DefWindowProcA(window, message, wparam, lparam);
-}
-
-void RegisterProbeClass(const char* class_name) {
-  WNDCLASSA window_class{};
-  window_class.lpfnWndProc = ProbeProcedure;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.lpszClassName = class_name;
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  RegisterClassA(&window_class);
-}
-
-HWND CreateProbe(const char* class_name, const char* title) {
-  return CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
-}
 
 // Shows the window, as a user first sees it: creating it costs Wine several milliseconds that
 // come before any report.
@@ -61,15 +42,15 @@ HWND Show(HWND window) {
 double Lifetime(const std::function<HWND()>& prepare, const std::function<HWND(HWND)>& change) {
   HWND window = prepare ? prepare() : nullptr;
   if (window) PumpFor(300ms);  // its reports are handled and the scan has seen it
-  closed_at = {};
+  ClosedAt() = {};
   changed_at = Clock::now();
   window = change(window);
-  if (!PumpUntil([&] { return closed_at != Clock::time_point{}; }, 10s)) {
+  if (!PumpUntil([&] { return ClosedAt() != Clock::time_point{}; }, 10s)) {
     DestroyWindow(window);
     return -1;
   }
   const double ms =
-      std::max(0.0, std::chrono::duration<double, std::milli>(closed_at - changed_at).count());
+      std::max(0.0, std::chrono::duration<double, std::milli>(ClosedAt() - changed_at).count());
   PumpUntil([&] { return !IsWindow(window); }, 10s);
   return ms;
 }
@@ -106,8 +87,6 @@ int main() {
   const std::string filters = ProgramFolder(ProgramPath()) + "filters.txt";
   std::ofstream(filters, std::ios::binary) << "Latency Probe*\r\n";
 
-  RegisterProbeClass("LatencyProbe");
-  RegisterProbeClass("IEFrame");
   int status = 0;
   {
     Program program;

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,16 +46,26 @@ inline std::vector<std::string> LinuxProcessesNamed(const std::string& name) {
   return folders;
 }
 
-// Seconds of processor time all threads of those processes have used; -1 when none runs.
-inline double ProcessorSeconds(const std::string& name) {
-  const std::vector<std::string> processes = LinuxProcessesNamed(name);
-  if (processes.empty()) return -1;
-  double nanoseconds = 0;
-  for (const std::string& process : processes) {
+// Nanoseconds of processor time each thread of those processes has used, by its Linux task.
+using ThreadTimes = std::map<std::string, double>;
+inline ThreadTimes ProcessorTimes(const std::string& name) {
+  ThreadTimes times;
+  for (const std::string& process : LinuxProcessesNamed(name)) {
     for (const std::string& task : LinuxFolderEntries(process + "\\task", true)) {
-      nanoseconds += std::strtod(
+      times[task] = std::strtod(
           FileText(process + "\\task\\" + task + "\\schedstat").c_str(), nullptr);
     }
+  }
+  return times;
+}
+
+// Seconds of processor time used between two readings. A thread that ended meanwhile takes
+// its share with it, so short-lived threads count for less than they used.
+inline double ProcessorSecondsBetween(const ThreadTimes& before, const ThreadTimes& after) {
+  double nanoseconds = 0;
+  for (const auto& [task, time] : after) {
+    const auto earlier = before.find(task);
+    nanoseconds += time - (earlier == before.end() ? 0 : earlier->second);
   }
   return nanoseconds / 1e9;
 }
