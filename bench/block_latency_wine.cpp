@@ -17,10 +17,10 @@
 namespace {
 
 using namespace sg::e2e;
-using sg::testing::PumpFor;
-using sg::bench::ClosedAt;
 using sg::bench::Clock;
+using sg::bench::ClosedAt;
 using sg::bench::CreateProbe;
+using sg::testing::PumpFor;
 
 constexpr int kRuns = 9;
 constexpr const char* kListed = "Latency Probe window";
@@ -101,9 +101,10 @@ int main() {
         ShowWindow(window, SW_SHOW);
         return window;
       };
-      std::printf("Time from a blocked window appearing, or taking a blocked title, to the program "
-                  "closing it (%d runs each; title scan period 350 ms):\n",
-                  kRuns);
+      std::printf(
+          "Time from a blocked window appearing, or taking a blocked title, to the program "
+          "closing it (%d runs each; title scan period 350 ms):\n",
+          kRuns);
       Measure("opened with a listed title: hook library", nullptr,
               [](HWND) { return Show(CreateProbe("LatencyProbe", kListed)); });
       Measure("opened with a listed title: title scan only", hidden_unlisted, [](HWND window) {
@@ -115,11 +116,10 @@ int main() {
                 Rename(window, true);
                 return window;
               });
-      Measure("renamed to a listed title: title scan only (Wine)", shown_unlisted,
-              [](HWND window) {
-                Rename(window, false);
-                return window;
-              });
+      Measure("renamed to a listed title: title scan only (Wine)", shown_unlisted, [](HWND window) {
+        Rename(window, false);
+        return window;
+      });
       Measure("new browser frame: hook library", nullptr,
               [](HWND) { return Show(CreateProbe("IEFrame", "Frame not on the list")); });
     }

@@ -7,6 +7,8 @@
 
 #include <chrono>
 
+#include "e2e/test_windows.h"
+
 namespace sg::bench {
 
 using Clock = std::chrono::steady_clock;
@@ -21,18 +23,9 @@ inline LRESULT CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM wparam,
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
-// A hidden top-level window of a class of probes, registered on first use.
+// A hidden top-level window of a class of probes.
 inline HWND CreateProbe(const char* class_name, const char* title) {
-  WNDCLASSA window_class{};
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), class_name, &window_class)) {
-    window_class.lpfnWndProc = ProbeProcedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = class_name;
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassA(&window_class);
-  }
-  return CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
+  return e2e::CreateTestWindow(class_name, title, ProbeProcedure);
 }
 
 }  // namespace sg::bench

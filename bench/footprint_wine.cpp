@@ -20,8 +20,8 @@
 namespace {
 
 using namespace sg::e2e;
-using sg::testing::PumpFor;
 using sg::bench::Clock;
+using sg::testing::PumpFor;
 
 constexpr int kRuns = 9;
 const std::string kProgramName = "Snapgate! 3.293";
@@ -123,7 +123,8 @@ Start MeasureStart() {
     const auto asked = Clock::now();
     DWORD_PTR result = 0;
     SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-    start.longest_answer_ms = std::max(start.longest_answer_ms, 1000 * Seconds(Clock::now() - asked));
+    start.longest_answer_ms =
+        std::max(start.longest_answer_ms, 1000 * Seconds(Clock::now() - asked));
     if (!popup && Clock::now() > until - 3s) {
       popup = sg::bench::CreateProbe("FootprintProbe", "Footprint entry 99999 popup");
       shown = Clock::now();

@@ -441,9 +441,9 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
       }
       return 0;
     }
-    if (hook_blocker_.OnHookMessage(wparam, lparam,
-                                    HoldDownKeyUp() && tray_.blocking_enabled() &&
-                                        options_.adware_protection)) {
+    if (hook_blocker_.OnHookMessage(
+            wparam, lparam,
+            HoldDownKeyUp() && tray_.blocking_enabled() && options_.adware_protection)) {
       title_scanner_.NoteClosed(window);
     }
   }

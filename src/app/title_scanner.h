@@ -40,8 +40,7 @@ class TitleScanner {
   bool CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
                    platform::WindowHandle window);
   // may_block: the hold-down key is up and blocking is enabled; if not, the watch ends.
-  void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision,
-                   bool may_block);
+  void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision, bool may_block);
   // Another blocker closed the window: the reports leave it be as if this one had.
   void NoteClosed(platform::WindowHandle window) { closed_on_report_.insert(window); }
   bool running() const { return running_; }

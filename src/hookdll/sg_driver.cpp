@@ -1,8 +1,8 @@
 // SGDriver.dll: tells one window of the program about every new top-level window of the desktop,
-// about every top-level window created, shown or renamed, and about the clicks and key presses in Internet
-// Explorer after which the user may rightly get a new browser window. Out-of-context window events
-// and low-level input hooks need no code in other processes; they arrive at the message loop of a
-// thread of this library.
+// about every top-level window created, shown or renamed, and about the clicks and key presses in
+// Internet Explorer after which the user may rightly get a new browser window. Out-of-context
+// window events and low-level input hooks need no code in other processes; they arrive at the
+// message loop of a thread of this library.
 #include "hookdll/sg_driver.h"
 
 #include <cstring>

@@ -52,8 +52,8 @@ inline ThreadTimes ProcessorTimes(const std::string& name) {
   ThreadTimes times;
   for (const std::string& process : LinuxProcessesNamed(name)) {
     for (const std::string& task : LinuxFolderEntries(process + "\\task", true)) {
-      times[task] = std::strtod(
-          FileText(process + "\\task\\" + task + "\\schedstat").c_str(), nullptr);
+      times[task] =
+          std::strtod(FileText(process + "\\task\\" + task + "\\schedstat").c_str(), nullptr);
     }
   }
   return times;

@@ -7,18 +7,24 @@
 
 namespace sg::e2e {
 
-// A visible top-level window of the given class; it closes on WM_CLOSE as ordinary windows do.
-inline HWND OpenTestWindow(const char* class_name, const char* title) {
+// A hidden top-level window of the given class, registered on first use with that procedure.
+inline HWND CreateTestWindow(const char* class_name, const char* title,
+                             WNDPROC procedure = DefWindowProcA) {
   WNDCLASSA window_class{};
   if (!GetClassInfoA(GetModuleHandleA(nullptr), class_name, &window_class)) {
-    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.lpfnWndProc = procedure;
     window_class.hInstance = GetModuleHandleA(nullptr);
     window_class.lpszClassName = class_name;
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassA(&window_class);
   }
-  HWND window = CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, 60, 60, 400, 300,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// A visible top-level window of the given class; it closes on WM_CLOSE as ordinary windows do.
+inline HWND OpenTestWindow(const char* class_name, const char* title) {
+  HWND window = CreateTestWindow(class_name, title);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   return window;

@@ -195,8 +195,8 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
   const sg::e2e::ThreadTimes busy_before = sg::e2e::ProcessorTimes("Snapgate! 3.293");
   const auto wall_before = std::chrono::steady_clock::now();
   sg::testing::PumpFor(1500ms);
-  const double busy = sg::e2e::ProcessorSecondsBetween(
-      busy_before, sg::e2e::ProcessorTimes("Snapgate! 3.293"));
+  const double busy =
+      sg::e2e::ProcessorSecondsBetween(busy_before, sg::e2e::ProcessorTimes("Snapgate! 3.293"));
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
   EXPECT_FALSE(busy_before.empty()) << "processor times are readable";

@@ -51,11 +51,10 @@ TEST_F(FakeHookLibraryTest, NewWindowsAndBrowserInputReachTheProgramsWindow) {
   EXPECT_TRUE(hooks_.ReportBrowserKey());
 
   EXPECT_TRUE(desktop_.Exists(opened));
-  EXPECT_EQ(Delivered(),
-            (std::vector<Heard>{{17, static_cast<std::intptr_t>(opened)},
-                                {24, static_cast<std::intptr_t>(opened)},
-                                {22, 0},
-                                {23, 0}}));
+  EXPECT_EQ(Delivered(), (std::vector<Heard>{{17, static_cast<std::intptr_t>(opened)},
+                                             {24, static_cast<std::intptr_t>(opened)},
+                                             {22, 0},
+                                             {23, 0}}));
 }
 
 TEST_F(FakeHookLibraryTest, ReportsOnlyBetweenStartAndStopInWhateverOrderTheyCome) {

@@ -160,9 +160,7 @@ class Win32DialogHost final : public DialogHost {
     SetWindowTextA(Item(control), text.c_str());
   }
 
-  void EnableControl(int control, bool enabled) override {
-    EnableWindow(Item(control), enabled);
-  }
+  void EnableControl(int control, bool enabled) override { EnableWindow(Item(control), enabled); }
 
   void SetFocus(int control) override {
     ::SetFocus(Item(control));
@@ -267,6 +265,7 @@ class Win32DialogHost final : public DialogHost {
     if (!browser) return false;
     SetWindowPos(browser, frame, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(frame);
+    items_[control] = browser;
     return true;
   }
 
