@@ -93,7 +93,7 @@ MainDialog::MainDialog(platform::Platform& platform,
       give_up_running_copy_mark_(std::move(give_up_running_copy_mark)),
       safe_sites_(platform),
       block_list_(platform),
-      netscape_(platform.windows, platform.system, blocks_, ui_tasks_),
+      netscape_(platform.windows, blocks_),
       shell_connection_(
           platform.browsers, platform.dialogs, *this,
           [&platform] {
@@ -176,6 +176,9 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   // The animation plays only while it can be seen: hidden, it would still wake for every frame.
   if (!hidden_) dialog_->PlayAnimation(IDC_ANIMATION, IDR_AVI_IDLE);
   dialog_->SetBold(IDC_HOTKEY_LABEL);
+  hook_blocker_.AttachTimers(*dialog_);
+  title_scanner_.AttachTimers(*dialog_);
+  netscape_.AttachTimers(*dialog_);
   OnPlaySoundClicked();
   OnFlashTrayClicked();
   OnOptionClicked(IDC_INTEGRATE_IE);
@@ -189,8 +192,6 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
     options_.adware_protection = true;
     PushToControls();
   }
-  hook_blocker_.AttachTimers(*dialog_);
-  title_scanner_.AttachTimers(*dialog_);
   dialog_->SetTimer(kTimerTitleScan, ScanPeriod(block_list_.ResponseRate()));
 
   if (store.ReadInt(kProgramSection, "bFirstTimeMsg") != 1) {
@@ -387,6 +388,8 @@ void MainDialog::OnTimer(std::uint32_t timer_id) {
     if (HoldDownKeyUp() && tray_.blocking_enabled()) {
       title_scanner_.Scan(block_list_.Entries(), block_list_.revision());
     }
+  } else if (timer_id == kTimerNetscapePass) {
+    netscape_.OnTimer();
   } else if (timer_id == kTimerTitleWatch) {
     title_scanner_.OnWatchTick(block_list_.Entries(), block_list_.revision(),
                                HoldDownKeyUp() && tray_.blocking_enabled());

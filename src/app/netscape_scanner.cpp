@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::uint32_t kPeriodMs = 250;
 constexpr std::size_t kTitleBufferSize = 5000;
-constexpr std::uint32_t kStopStepMs = 200;
-constexpr int kStopSteps = 12;
 
 bool Contains(const std::string& text, std::string_view part) {
   return text.find(part) != std::string::npos;
@@ -55,50 +53,25 @@ bool IsNetscapeBrowserTitle(const std::string& title) {
                      [&](std::string_view text) { return Contains(title, text); });
 }
 
-NetscapeScanner::NetscapeScanner(platform::WindowsPort& windows, platform::SystemPort& system,
-                                 BlockRecord& blocks, UiThreadTasks& ui_tasks)
-    : windows_(windows), system_(system), blocks_(blocks), ui_tasks_(ui_tasks) {}
-
-NetscapeScanner::~NetscapeScanner() {
-  Stop();
-}
-
 void NetscapeScanner::Start(const Settings& settings) {
-  RequestStop();
   known_.fill(0);
   settings_.emplace(settings);
   first_pass_ = true;
-  run_ = std::make_shared<Run>();
-  // The pass a stopped run had posted finds its run stopped and leaves the scanner alone.
-  auto pass = [this, run = run_] {
-    if (!run->go) return;
-    RunPass();
-    first_pass_ = false;
-  };
-  system_.StartThread([run = run_, poster = ui_tasks_.poster(), &system = system_, pass] {
-    while (run->go) {
-      system.Sleep(kPeriodMs);
-      if (!run->go || !poster.Post(pass)) break;
-    }
-    run->ended = true;
-  });
+  timers_->SetTimer(kTimerNetscapePass, kPeriodMs);
 }
 
-void NetscapeScanner::RequestStop() {
-  if (run_) run_->go = false;
+void NetscapeScanner::Stop() {
+  if (!settings_) return;
+  timers_->KillTimer(kTimerNetscapePass);
+  settings_.reset();
 }
 
-bool NetscapeScanner::Stop() {
-  if (!run_) return true;
-  run_->go = false;
-  for (int step = 0; step < kStopSteps && !run_->ended; ++step) system_.Sleep(kStopStepMs);
-  return run_->ended;
-}
-
-void NetscapeScanner::RunPass() {
+void NetscapeScanner::OnTimer() {
+  if (!settings_) return;
   for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
     CheckNetscapeWindow(window);
   }
+  first_pass_ = false;
 }
 
 void NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {

@@ -1,24 +1,25 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/block_record.h"
 #include "app/system_tray.h"
-#include "app/ui_thread_tasks.h"
 #include "browser/filter_list.h"
-#include "platform/ports/system.h"
+#include "platform/ports/dialogs.h"
 #include "platform/ports/windows.h"
 
 namespace sg::app {
 
+inline constexpr std::uint32_t kTimerNetscapePass = 1069;
+
 // Netscape and Mozilla browsers have no automation events, so their popups are found by title:
 // the desktop is looked at every 250 ms, the browser windows that were already open or that the
-// user let open are remembered, and every other one that appears is closed. A worker thread
-// keeps the time; the passes run on the user-interface thread, which owns what they read.
+// user let open are remembered, and every other one that appears is closed. The main dialog's
+// timer keeps the time: a thread of its own would cost a megabyte of stack under Wine and a
+// cross-thread message for every pass.
 class NetscapeScanner {
  public:
   // What the scanner reads of the main dialog while it runs.
@@ -28,29 +29,21 @@ class NetscapeScanner {
     browser::FilterList safe_sites;
   };
 
-  NetscapeScanner(platform::WindowsPort& windows, platform::SystemPort& system, BlockRecord& blocks,
-                  UiThreadTasks& ui_tasks);
-  ~NetscapeScanner();
+  NetscapeScanner(platform::WindowsPort& windows, BlockRecord& blocks)
+      : windows_(windows), blocks_(blocks) {}
 
+  // The main dialog, whose timer paces the passes.
+  void AttachTimers(platform::DialogHost& main_dialog) { timers_ = &main_dialog; }
   void Start(const Settings& settings);
-  // Asks the thread to end and waits up to 2.4 s; true when it has ended.
-  bool Stop();
-  // Asks the thread to end without waiting.
-  void RequestStop();
-  bool running() const { return run_ && !run_->ended; }
+  void Stop();
+  bool running() const { return settings_.has_value(); }
+  // One pass over the desktop, at each tick of kTimerNetscapePass.
+  void OnTimer();
 
   static constexpr std::size_t kKnownSlots = 15;
   const std::array<platform::WindowHandle, kKnownSlots>& known() const { return known_; }
 
  private:
-  // One start's thread, shared with it: the thread may outlive the scanner.
-  struct Run {
-    std::atomic<bool> go{true};
-    std::atomic<bool> ended{false};
-  };
-
-  // One pass over the desktop, on the user-interface thread.
-  void RunPass();
   void CheckNetscapeWindow(platform::WindowHandle window);
   void ForgetClosedWindows();
   bool IsKnown(platform::WindowHandle window) const;
@@ -58,11 +51,9 @@ class NetscapeScanner {
   void Block(platform::WindowHandle window, const std::string& title);
 
   platform::WindowsPort& windows_;
-  platform::SystemPort& system_;
   BlockRecord& blocks_;
-  UiThreadTasks& ui_tasks_;
-  std::optional<Settings> settings_;
-  std::shared_ptr<Run> run_;  // none before the first start
+  platform::DialogHost* timers_ = nullptr;
+  std::optional<Settings> settings_;  // while running
   bool first_pass_ = true;
   std::array<platform::WindowHandle, kKnownSlots> known_{};
 };

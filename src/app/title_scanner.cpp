@@ -35,7 +35,10 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   running_ = true;
   Prepare(block_list, revision);
   std::set<platform::WindowHandle> closed;
-  for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
+  // An empty list closes nothing: the desktop need not be looked at.
+  const std::vector<platform::WindowHandle> windows =
+      matcher_.empty() ? std::vector<platform::WindowHandle>{} : windows_.TopLevelWindows();
+  for (const platform::WindowHandle window : windows) {
     if (!closed_on_report_.count(window) && CheckWindowTitle(window, false) == Verdict::kClosed) {
       closed.insert(window);
       watched_.erase(window);

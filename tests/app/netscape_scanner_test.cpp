@@ -13,53 +13,55 @@
 namespace sg::app {
 namespace {
 
-// Stands in for the main dialog: the passes that the scanner's thread posts run here.
-class TaskEvents final : public platform::DialogEvents {
+// Stands in for the main dialog: its timer paces the passes, and the flashes' thread reaches
+// the tray through it.
+class MainDialogEvents final : public platform::DialogEvents {
  public:
   void OnInitDialog(platform::DialogHost&) override {}
   void OnCommand(int, int) override {}
+  void OnTimer(std::uint32_t timer_id) override {
+    if (timer_id == kTimerNetscapePass && scanner) scanner->OnTimer();
+  }
   std::optional<std::intptr_t> OnMessage(std::uint32_t message, std::uintptr_t,
                                          std::intptr_t) override {
     if (message == kMessageRunUiTasks && tasks) tasks->RunQueued();
     return std::nullopt;
   }
+  NetscapeScanner* scanner = nullptr;
   UiThreadTasks* tasks = nullptr;
 };
 
-// The scanner's thread runs on the test's thread; between its passes the test acts.
 class NetscapeScannerTest : public ::testing::Test {
  protected:
   NetscapeScannerTest() {
     blocks_.AttachBlockedList(*dialog_);
     ui_tasks_.Open(dialog_->Window());
+    events_.scanner = &scanner_;
     events_.tasks = &ui_tasks_;
+    scanner_.AttachTimers(*dialog_);
     tray_.Create(target_, kTrayCallbackMessage, "Snapgate!", IDI_TRAY_NORMAL, kTrayIconId);
   }
 
   platform::WindowHandle Open(const std::string& title) {
     return system_.desktop.OpenForeign(title, true, "MozillaWindowClass");
   }
-  // Runs the scanner: each action comes before one pass; then it is asked to stop.
+  // Runs the scanner: each action comes before one pass; then it stops.
   void Run(std::vector<std::function<void()>> before_each_pass) {
-    std::size_t pass = 0;
-    system_.system.OnSleep([&](std::uint64_t) {
-      // While the thread waits, the dialog runs the pass it posted, and the other programs'
-      // windows handle what was posted to them.
-      system_.desktop.DeliverPosted();
-      if (pass < before_each_pass.size()) {
-        before_each_pass[pass++]();
-      } else {
-        scanner_.RequestStop();
-      }
-    });
     scanner_.Start({&hold_down_key_, &tray_, safe_sites_});
-    system_.system.RunThreads();
-    system_.desktop.DeliverPosted();  // the windows close, the flashes reach the tray
+    for (const auto& action : before_each_pass) {
+      action();
+      system_.dialogs.AdvanceTime(250);
+      // The other programs' windows handle what was posted to them.
+      system_.desktop.DeliverPosted();
+    }
+    scanner_.Stop();
+    system_.system.RunThreads();      // the flashes
+    system_.desktop.DeliverPosted();  // reach the tray
   }
   bool Exists(platform::WindowHandle window) { return system_.desktop.Exists(window); }
 
   platform::fake::FakePlatform system_;
-  TaskEvents events_;
+  MainDialogEvents events_;
   testing::NoTrayTarget target_;
   std::unique_ptr<platform::DialogHost> dialog_ =
       system_.dialogs.CreateModeless(1, events_, nullptr);
@@ -68,7 +70,7 @@ class NetscapeScannerTest : public ::testing::Test {
   UiThreadTasks ui_tasks_{system_.desktop};
   BlockRecord blocks_{system_.ports(), tray_, ui_tasks_};
   int hold_down_key_ = 17;
-  NetscapeScanner scanner_{system_.desktop, system_.system, blocks_, ui_tasks_};
+  NetscapeScanner scanner_{system_.desktop, blocks_};
 };
 
 TEST_F(NetscapeScannerTest, WindowsOpenAtTheStartStayAndALaterOneIsClosed) {
@@ -136,39 +138,21 @@ TEST_F(NetscapeScannerTest, TheEarliestRememberedWindowTakesTheMainWindowsPlace)
   EXPECT_TRUE(Exists(second));
 }
 
-TEST_F(NetscapeScannerTest, StopEndsTheThreadAndAStartedScannerForgetsEarlierWindows) {
+TEST_F(NetscapeScannerTest, AStoppedScannerPassesNoMoreAndARestartForgetsEarlierWindows) {
   const auto first = Open("Home - Netscape");
   Run({[] {}});
   EXPECT_FALSE(scanner_.running());
-  EXPECT_TRUE(scanner_.Stop());
+  system_.dialogs.AdvanceTime(1000);
+  const auto late = Open("Casino - Netscape");
+  system_.dialogs.AdvanceTime(1000);
+  system_.desktop.DeliverPosted();
+  EXPECT_TRUE(Exists(late)) << "no pass after the stop";
+
   system_.desktop.Close(first);
+  system_.desktop.Close(late);
   const auto again = Open("Again - Netscape");
   Run({[] {}});
   EXPECT_EQ(scanner_.known()[0], again);
-}
-
-TEST_F(NetscapeScannerTest, AThreadOutlivingItsScannerPostsNoMorePassesAndEnds) {
-  Open("Home - Netscape");
-  auto scanner =
-      std::make_unique<NetscapeScanner>(system_.desktop, system_.system, blocks_, ui_tasks_);
-  int waits = 0;
-  system_.system.OnSleep([&](std::uint64_t) {
-    // The scanner goes while its thread waits, with a pass posted that has not run yet. Its
-    // end waits 2.4 s for the thread, in vain: the thread is the one waiting.
-    if (++waits == 2) scanner.reset();
-  });
-  scanner->Start({&hold_down_key_, &tray_, safe_sites_});
-  EXPECT_EQ(system_.system.RunThreads(), 1) << "the thread has ended";
-  EXPECT_EQ(system_.system.Now(), 250u + 250u + 12u * 200u);
-  const auto log = system_.desktop.PostLog();
-  EXPECT_EQ(std::count_if(log.begin(), log.end(),
-                          [&](const auto& posted) { return posted.window == dialog_->Window(); }),
-            1)
-      << "the pass before the scanner went, and none after";
-
-  const auto late = Open("Casino - Netscape");
-  system_.desktop.DeliverPosted();  // the pass finds its scanner stopped
-  EXPECT_TRUE(Exists(late));
   EXPECT_EQ(blocks_.run_blocks(), 0);
 }
 
