@@ -50,7 +50,7 @@ void ShellScanOverFollowedBrowsers(benchmark::State& state) {
   for (auto _ : state) scanner.Scan(shell, true, false);
   state.counters["followed"] = table->count();
   state.counters["table_MiB"] =
-      static_cast<double>(browser::BrowserTable::ReservedBytes()) / (1024.0 * 1024.0);
+      static_cast<double>(table->SlotBytes()) / (1024.0 * 1024.0);
 }
 
 BENCHMARK(ShellScanOverFollowedBrowsers)->Arg(1000)->Unit(benchmark::kMillisecond);

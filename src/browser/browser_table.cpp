@@ -13,6 +13,7 @@ bool BrowserTable::IsFollowed(platform::Browser& browser) const {
 bool BrowserTable::Follow(std::shared_ptr<platform::Browser> browser,
                           PopupDecisionContext& context) {
   if (full()) return false;
+  if (static_cast<std::size_t>(count_) == slots_.size()) slots_.emplace_back();
   Slot& slot = slots_[count_++];
   slot.browser = browser;
   slot.sink.SetContext(context);

@@ -176,6 +176,8 @@ TEST_F(LimitsStressTest, TheBrowserTableFillsRefusesOneMoreAndEmptiesAgainAndAga
     platform::DialogHost& dialog;
   } context(*dialog_);
   browser::BrowserTable table;
+  EXPECT_EQ(table.SlotBytes(), 0u) << "slots are made as browsers come";
+  std::size_t slot_bytes = 0;
   for (int round = 0; round < 3; ++round) {
     std::vector<std::shared_ptr<platform::fake::FakeBrowser>> browsers;
     for (int i = 0; i < 25001; ++i) {
@@ -187,6 +189,10 @@ TEST_F(LimitsStressTest, TheBrowserTableFillsRefusesOneMoreAndEmptiesAgainAndAga
     EXPECT_TRUE(table.full());
     EXPECT_EQ(browsers.front()->events != nullptr, true);
     EXPECT_EQ(browsers.back()->events, nullptr) << "the one too many is not followed";
+    // The first sink is where its browser was told it is, 24,999 slots later.
+    browsers.front()->events->OnStatusTextChange("still here");
+    if (round == 0) slot_bytes = table.SlotBytes();
+    EXPECT_EQ(table.SlotBytes(), slot_bytes) << "a reset table reuses its slots";
     table.Reset();
     EXPECT_EQ(table.count(), 0);
     for (auto& browser : browsers) ASSERT_EQ(browser->events, nullptr);
