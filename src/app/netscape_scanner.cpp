@@ -68,15 +68,13 @@ void NetscapeScanner::Stop() {
 
 void NetscapeScanner::OnTimer() {
   if (!settings_) return;
-  for (const platform::WindowHandle window : windows_.TopLevelWindows()) {
+  for (const platform::WindowHandle window : windows_.ShownTopLevelWindows()) {
     CheckNetscapeWindow(window);
   }
   first_pass_ = false;
 }
 
 void NetscapeScanner::CheckNetscapeWindow(platform::WindowHandle window) {
-  // Most top-level windows are hidden: the cheaper question first.
-  if (!windows_.IsVisible(window)) return;
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
   if (title.empty()) return;
   ForgetClosedWindows();

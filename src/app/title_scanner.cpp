@@ -37,9 +37,10 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   std::set<platform::WindowHandle> closed;
   // An empty list closes nothing: the desktop need not be looked at.
   const std::vector<platform::WindowHandle> windows =
-      matcher_.empty() ? std::vector<platform::WindowHandle>{} : windows_.TopLevelWindows();
+      matcher_.empty() ? std::vector<platform::WindowHandle>{} : windows_.ShownTopLevelWindows();
   for (const platform::WindowHandle window : windows) {
-    if (!closed_on_report_.count(window) && CheckWindowTitle(window, false) == Verdict::kClosed) {
+    if (!closed_on_report_.count(window) &&
+        CheckWindowTitle(window, Shown::kYes) == Verdict::kClosed) {
       closed.insert(window);
       watched_.erase(window);
     }
@@ -56,7 +57,8 @@ bool TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint6
   Prepare(block_list, revision);
   bool look_again = false;
   if (!closed_on_report_.count(window) && !closed_by_tick_.count(window)) {
-    const Verdict verdict = CheckWindowTitle(window, timers_ != nullptr);
+    const Verdict verdict =
+        CheckWindowTitle(window, timers_ ? Shown::kWatchIfNot : Shown::kAskFirst);
     if (verdict == Verdict::kClosed) {
       closed_on_report_.insert(window);
       watched_.erase(window);
@@ -80,7 +82,7 @@ void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint6
     const platform::WindowHandle window = it->first;
     const Verdict verdict = closed_on_report_.count(window) || closed_by_tick_.count(window)
                                 ? Verdict::kLeft
-                                : CheckWindowTitle(window, true);
+                                : CheckWindowTitle(window, Shown::kWatchIfNot);
     if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
     if (verdict == Verdict::kListedButHidden && --it->second.ticks_left > 0) {
       ++it;
@@ -98,10 +100,10 @@ void TitleScanner::EndWatch() {
 }
 
 TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window,
-                                                     bool watch_hidden) {
+                                                     Shown shown) {
   if (matcher_.empty()) return Verdict::kLeft;
   // Most top-level windows are hidden: without a watch, that is the cheaper first question.
-  if (!watch_hidden && !windows_.IsVisible(window)) return Verdict::kLeft;
+  if (shown == Shown::kAskFirst && !windows_.IsVisible(window)) return Verdict::kLeft;
   const std::string title = windows_.WindowText(window, kTitleBufferSize);
   if (title.empty() || IsProtectedTitle(title)) return Verdict::kLeft;
   const std::string upper = AsciiUpper(title);
@@ -115,7 +117,9 @@ TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle wind
     }
   }
   if (!hidden_dialog && !matcher_.Matches(upper)) return Verdict::kLeft;
-  if (watch_hidden && !windows_.IsVisible(window)) return Verdict::kListedButHidden;
+  if (shown == Shown::kWatchIfNot && !windows_.IsVisible(window)) {
+    return Verdict::kListedButHidden;
+  }
 
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
   blocks_.Record(title, !hidden_dialog, !hidden_dialog);

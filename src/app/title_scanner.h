@@ -47,9 +47,11 @@ class TitleScanner {
 
  private:
   enum class Verdict { kLeft, kClosed, kListedButHidden };
+  // What is known of the window's being shown; kWatchIfNot tells a listed window not shown yet
+  // apart, to be watched.
+  enum class Shown { kYes, kAskFirst, kWatchIfNot };
 
-  // watch_hidden: a listed window not shown yet is told apart, to be watched.
-  Verdict CheckWindowTitle(platform::WindowHandle window, bool watch_hidden);
+  Verdict CheckWindowTitle(platform::WindowHandle window, Shown shown);
   void EndWatch();
 
   platform::WindowsPort& windows_;

@@ -67,6 +67,11 @@ TEST_F(WindowsPortUnderWine, EnumerationFindsHiddenAndShownWindowsOfThisProcess)
   EXPECT_NE(std::find(all.begin(), all.end(), second.handle()), all.end());
   EXPECT_FALSE(windows_.IsVisible(first.handle()));
   EXPECT_TRUE(windows_.IsVisible(second.handle()));
+
+  const std::vector<WindowHandle> shown = windows_.ShownTopLevelWindows();
+  EXPECT_EQ(std::find(shown.begin(), shown.end(), first.handle()), shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(), second.handle()), shown.end());
+  for (WindowHandle window : shown) EXPECT_TRUE(windows_.IsVisible(window));
 }
 
 TEST_F(WindowsPortUnderWine, TitleIsCutToTheBufferLessItsTerminator) {

@@ -122,6 +122,15 @@ std::vector<WindowHandle> FakeDesktop::TopLevelWindows() {
   return z_order_;
 }
 
+std::vector<WindowHandle> FakeDesktop::ShownTopLevelWindows() {
+  std::lock_guard lock(mutex_);
+  std::vector<WindowHandle> shown;
+  for (WindowHandle window : z_order_) {
+    if (windows_.at(window).visible) shown.push_back(window);
+  }
+  return shown;
+}
+
 std::string FakeDesktop::WindowText(WindowHandle window, std::size_t buffer_size) {
   std::lock_guard lock(mutex_);
   auto found = windows_.find(window);

@@ -63,6 +63,7 @@ class FakeDesktop final : public WindowsPort {
   std::vector<PostedMessage> PostLog() const;
 
   std::vector<WindowHandle> TopLevelWindows() override;
+  std::vector<WindowHandle> ShownTopLevelWindows() override;
   std::string WindowText(WindowHandle window, std::size_t buffer_size) override;
   bool IsVisible(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override { return Exists(window); }

@@ -44,6 +44,9 @@ class WindowsPort {
   virtual ~WindowsPort() = default;
   // EnumWindows: the top-level windows in Z order, hidden ones included.
   virtual std::vector<WindowHandle> TopLevelWindows() = 0;
+  // The shown ones among them, each asked once: for a top-level window, whose parent is the
+  // desktop, that is IsVisible's answer at half its cost under Wine.
+  virtual std::vector<WindowHandle> ShownTopLevelWindows() = 0;
   // GetWindowTextA into a buffer of buffer_size bytes: at most buffer_size - 1 characters.
   virtual std::string WindowText(WindowHandle window, std::size_t buffer_size) = 0;
   virtual bool IsVisible(WindowHandle window) = 0;

@@ -20,11 +20,22 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   return TRUE;
 }
 
+BOOL CALLBACK CollectShownWindow(HWND window, LPARAM list) {
+  if (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) CollectWindow(window, list);
+  return TRUE;
+}
+
 }  // namespace
 
 std::vector<WindowHandle> Win32Windows::TopLevelWindows() {
   std::vector<WindowHandle> windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<WindowHandle> Win32Windows::ShownTopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  EnumWindows(CollectShownWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 

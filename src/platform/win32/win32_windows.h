@@ -7,6 +7,7 @@ namespace sg::platform::win32 {
 class Win32Windows final : public WindowsPort {
  public:
   std::vector<WindowHandle> TopLevelWindows() override;
+  std::vector<WindowHandle> ShownTopLevelWindows() override;
   std::string WindowText(WindowHandle window, std::size_t buffer_size) override;
   bool IsVisible(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override;
