@@ -14,12 +14,15 @@
 #define TEST_ICON_STATIC 5108
 #define TEST_LIST_VIEW 5109
 #define TEST_BROWSER_FRAME 5110
+#define TEST_ANIMATION 5112
 // Static texts that the hyperlink tests attach to: left-aligned and right-aligned.
 #define TEST_LINK 5110
 #define TEST_RIGHT_LINK 5111
 #define TEST_ICON 5201
 // Two 16 x 16 pictures side by side on magenta.
 #define TEST_STATES 5202
+// The program's idle clip.
+#define TEST_CLIP 5203
 #define TEST_MENU 5301
 #define TEST_MENU_OPEN 5311
 #define TEST_MENU_OPTIONS 5312

@@ -567,6 +567,35 @@ TEST_F(DialogsPortUnderWine, ARealDoubleClickOnAStaticTextReachesTheEvents) {
   EXPECT_TRUE(events_.right_double_clicks.empty());
 }
 
+TEST_F(DialogsPortUnderWine, AnAnimationTakesItsPlaceholdersPlaceAtItsFirstPlayAndStillTakesClicks) {
+  Open();
+  host_->Show(kSwShow);
+  HWND placeholder = Item(TEST_ANIMATION);
+  const RECT where = BoundsOf(TEST_ANIMATION);
+  char name[32] = {};
+  GetClassNameA(placeholder, name, sizeof name);
+  ASSERT_STREQ(name, "Static");
+
+  host_->PlayAnimation(TEST_ANIMATION, TEST_CLIP);
+  HWND animation = Item(TEST_ANIMATION);
+  GetClassNameA(animation, name, sizeof name);
+  EXPECT_STREQ(name, ANIMATE_CLASSA);
+  EXPECT_FALSE(IsWindow(placeholder));
+  // Where the placeholder was; the control takes the clip's size, as it would in the template.
+  const RECT now = BoundsOf(TEST_ANIMATION);
+  EXPECT_EQ(now.left, where.left);
+  EXPECT_EQ(now.top, where.top);
+  EXPECT_TRUE(IsWindowVisible(animation));
+
+  host_->PlayAnimation(TEST_ANIMATION, TEST_CLIP);
+  EXPECT_EQ(Item(TEST_ANIMATION), animation) << "made once";
+  host_->StopAnimation(TEST_ANIMATION);
+
+  SendMessageA(window_, WM_LBUTTONDBLCLK, MK_LBUTTON, CentreOf(TEST_ANIMATION));
+  ASSERT_EQ(events_.double_clicks.size(), 1u);
+  EXPECT_EQ(events_.double_clicks[0], TEST_ANIMATION);
+}
+
 TEST_F(DialogsPortUnderWine, RightDoubleClicksAreToldApartFromLeftOnes) {
   Open();
   host_->Show(kSwShow);
