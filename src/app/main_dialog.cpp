@@ -607,7 +607,7 @@ void MainDialog::ToggleBlocking() {
     RunNet("stop Messenger");
     if (options_.adware_protection) {
       if (tools::PluginCleanerSwitchedOn(platform_.registry)) {
-        tools::DisableHarmfulPluginsSilently(platform_);
+        tools::DisableHarmfulPluginsSilently(platform_, &history_);
       }
       settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
     }
