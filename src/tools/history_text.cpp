@@ -181,35 +181,28 @@ void FormatEntry(std::string& out, const HistoryEntry& entry) {
   Line(out, "change", entry.change);
   Line(out, "reason", entry.reason);
   if (entry.undoes != 0) Line(out, "undoes", std::to_string(entry.undoes));
-  switch (entry.kind) {
-    case ChangeKind::kNote:
-      break;
-    case ChangeKind::kProcessTerminated:
-      Line(out, "process", entry.process_name);
-      Line(out, "process path", entry.process_path);
-      Line(out, "run value", entry.run_value);
-      Line(out, "built-in name", entry.built_in_name ? "yes" : "no");
-      break;
-    case ChangeKind::kPluginDisabled:
-      Line(out, "plug-in", entry.plugin_name);
-      Line(out, "old path", entry.old_path);
-      Line(out, "new path", entry.new_path);
-      break;
-    case ChangeKind::kRegistryValues:
-      for (const RegistryValueChange& value : entry.values) {
-        Line(out, "value key", RootName(value.root) + "\\" + value.path);
-        Line(out, "value name", value.name);
-        Line(out, "old type", TypeText(value.old_present, value.old_type));
-        Line(out, "old data", value.old_data);
-        Line(out, "new type", TypeText(value.new_present, value.new_type));
-        Line(out, "new data", value.new_data);
-      }
-      break;
-    case ChangeKind::kFileReplaced:
-      Line(out, "file", entry.file_path);
-      Line(out, "backup", entry.backup_path);
-      Line(out, "new digest", entry.new_digest);
-      break;
+  // Only the fields an entry has, so that the file reads as plainly as it can; the values come
+  // last, since their fields follow the key that opens each.
+  const auto field = [&](std::string_view name, const std::string& value) {
+    if (!value.empty()) Line(out, name, value);
+  };
+  field("process", entry.process_name);
+  field("process path", entry.process_path);
+  field("run value", entry.run_value);
+  if (entry.built_in_name) Line(out, "built-in name", "yes");
+  field("plug-in", entry.plugin_name);
+  field("old path", entry.old_path);
+  field("new path", entry.new_path);
+  field("file", entry.file_path);
+  field("backup", entry.backup_path);
+  field("new digest", entry.new_digest);
+  for (const RegistryValueChange& value : entry.values) {
+    Line(out, "value key", RootName(value.root) + "\\" + value.path);
+    Line(out, "value name", value.name);
+    Line(out, "old type", TypeText(value.old_present, value.old_type));
+    Line(out, "old data", value.old_data);
+    Line(out, "new type", TypeText(value.new_present, value.new_type));
+    Line(out, "new data", value.new_data);
   }
 }
 
@@ -262,6 +255,7 @@ bool ReadField(HistoryEntry& entry, std::string_view name, const std::string& va
         change.root = root.root;
         change.path = value.substr(prefix.size());
         known_root = true;
+        break;
       }
     }
     if (!known_root) return false;
