@@ -140,6 +140,7 @@ class MainDialog final : public platform::DialogEvents,
   void ShowAbout();
   void ShowPluginCleaner();
   void ShowCookieCutter();
+  void ShowProtectionHistory();
   void ShowHelp();
   void RunSpywarePass();
   void ShowSplash();

@@ -11,6 +11,7 @@ set(SNAPGATE_TOOLS_SOURCES
   tools/plugin_cleaner_dialog.cpp
   tools/process_list.cpp
   tools/protection_history.cpp
+  tools/protection_history_dialog.cpp
   tools/protection_report.cpp
   tools/random_name_checker.cpp
   tools/registry_value_watch.cpp
