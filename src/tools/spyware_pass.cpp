@@ -29,7 +29,8 @@ std::string BuiltInReason(std::string_view row) {
 std::string RandomNameReason(const RandomNameChecker::Finding& finding) {
   return "Its name looks machine-made: " + std::to_string(finding.rare_pairs.size()) +
          " letter pairs that are rare in real words (" + JoinedPairs(finding.rare_pairs) +
-         "; 2 or more count), it lies directly in the system folder and a Run value starts it.";
+         "; 2 or more count), it lies directly in the system folder and a Run value starts it (" +
+         finding.run_value + ").";
 }
 
 class Pass {

@@ -116,7 +116,7 @@ TEST_F(ProtectionHistoryTest, ARandomlyNamedRunProgramIsTerminatedExplainedAndTh
   EXPECT_EQ(row.reason,
             "Its name looks machine-made: 4 letter pairs that are rare in real words (xk, qz, "
             "zv, bw; 2 or more count), it lies directly in the system folder and a Run value "
-            "starts it.");
+            "starts it (HKEY_CURRENT_USER\\" + kRunKey + ": " + kRandomProgram + " /background).");
   EXPECT_EQ(row.process_path, kRandomProgram);
   EXPECT_EQ(row.run_value,
             "HKEY_CURRENT_USER\\" + kRunKey + ": " + kRandomProgram + " /background");
