@@ -233,6 +233,27 @@ TEST_F(ProtectionHistoryTest, ARepairedStartPageComesBackAndIsNotAskedAboutAgain
   EXPECT_EQ(system_.registry.GetString(kUser, kMain, "Start Page"), hijacked);
 }
 
+TEST_F(ProtectionHistoryTest, ValuesSetTogetherGoBackTogetherOrNotAtAll) {
+  // The machine's start page, copied to the user's by the repair: two values in one change.
+  const std::string hijacked = "http://start.example/go?id=7";
+  system_.registry.PutString(kMachine, kMain, "Start Page", hijacked);
+  AnswerStartPageQuestion(platform::kIdOk);
+  RunHijackRepair(system_.ports(), report_, nullptr);
+  const HistoryEntry row = Newest();
+  ASSERT_EQ(row.values.size(), 2u);
+  EXPECT_FALSE(row.values[0].old_present) << "the user had no page of their own";
+
+  system_.SetLimitedUser(true);
+  const auto before = system_.registry.Snapshot();
+  EXPECT_NE(Undo(row.id).message.find("could not be written"), std::string::npos);
+  EXPECT_EQ(system_.registry.Snapshot(), before) << "the user's value was put back again";
+
+  system_.SetLimitedUser(false);
+  EXPECT_TRUE(Undo(row.id).done);
+  EXPECT_FALSE(system_.registry.Get(kUser, kMain, "Start Page").has_value());
+  EXPECT_EQ(system_.registry.GetString(kMachine, kMain, "Start Page"), hijacked);
+}
+
 TEST_F(ProtectionHistoryTest, TheResetFileGetsItsOldBytesBackUnlessChangedSince) {
   std::string old = "[Version]\rSignature=\"$Chicago$\"\n\n\n\n[Strings]\r\n";
   old += "SEARCH_PAGE_URL=\"http://evil.example/\xE9\"\r\n;x\r\nA=1\nB=2";
@@ -303,6 +324,16 @@ TEST_F(ProtectionHistoryTest, ADamagedHistoryIsSetAsideWithANoteAndProtectionGoe
   ProtectionHistory oversized(system_.ports());
   ASSERT_EQ(oversized.entries().size(), 1u);
   EXPECT_TRUE(system_.files.Exists(kUserFolder + "\\history.damaged-2.txt"));
+
+  // With no name left to set it aside under, the damaged file is kept as it is.
+  for (int i = 3; i <= 100; ++i) {
+    system_.files.PutFile(kUserFolder + "\\history.damaged-" + std::to_string(i) + ".txt", "");
+  }
+  system_.files.PutFile(kHistoryFile, "garbage");
+  ProtectionHistory stuck(system_.ports());
+  stuck.Record(Plain("in memory"));
+  EXPECT_EQ(stuck.entries().size(), 2u);
+  EXPECT_EQ(FileOr(kHistoryFile), "garbage");
 }
 
 TEST(HistoryTextTest, EveryByteSurvivesAndGarbageNeverHangs) {
