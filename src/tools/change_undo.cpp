@@ -209,7 +209,10 @@ HistoryActionOutcome AllowProgram(platform::Platform& platform, ProtectionHistor
   }
   const std::string allowed = entry->process_path.empty() ? entry->process_name
                                                           : entry->process_path;
-  if (entry->built_in_name &&
+  const bool allowed_already =
+      AllowedPrograms::Read(platform).Allows(entry->process_name, entry->process_path);
+  // Asked once: a program allowed already is not asked about again.
+  if (entry->built_in_name && !allowed_already &&
       platform.dialogs.MessageBox(
           owner,
           entry->process_name + " is on the built-in list of known spyware programs.\nAre you "

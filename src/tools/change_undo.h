@@ -28,6 +28,6 @@ HistoryActionOutcome UndoChange(platform::Platform& platform, ProtectionHistory&
 HistoryActionOutcome AllowProgram(platform::Platform& platform, ProtectionHistory& history,
                                   std::uint64_t id, platform::DialogHost* owner);
 
-inline constexpr const char* kHistoryCaption = "Snapgate! - Protection History";
+inline constexpr const char* kHistoryCaption = "Snapgate!";
 
 }  // namespace sg::tools
