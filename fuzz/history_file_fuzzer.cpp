@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   for (std::size_t i = 1; i < parsed.entries.size(); ++i) {
     Check(parsed.entries[i - 1].id < parsed.entries[i].id, "ids rise");
   }
-  const sg::tools::ParsedHistory again =
-      sg::tools::ParseHistory(sg::tools::FormatHistory(parsed.entries), sg::tools::kMostHistoryEntries);
+  const sg::tools::ParsedHistory again = sg::tools::ParseHistory(
+      sg::tools::FormatHistory(parsed.entries), sg::tools::kMostHistoryEntries);
   Check(!again.damaged() && again.entries == parsed.entries, "what is written reads back");
 
   sg::platform::fake::FakePlatform platform;

@@ -43,7 +43,8 @@ AllowedPrograms AllowedPrograms::Read(platform::Platform& platform) {
   const std::optional<std::string> content =
       ReadWholeFile(platform.files, ListPath(platform), kLargestListFile);
   if (content) {
-    ForEachEntry(*content, [&](std::string_view entry) { allowed.entries_.insert(AsciiUpper(entry)); });
+    ForEachEntry(*content,
+                 [&](std::string_view entry) { allowed.entries_.insert(AsciiUpper(entry)); });
   }
   return allowed;
 }

@@ -21,7 +21,8 @@ constexpr const char* kNothingChanged = " Nothing was changed.";
 // The keys the hijack repair sets: an entry read from the file may name any other, and an undo
 // never writes there.
 constexpr std::array<std::string_view, 2> kRepairedKeys = {
-    "Software\\Microsoft\\Internet Explorer\\", "Software\\Microsoft\\Windows\\CurrentVersion\\URL\\"};
+    "Software\\Microsoft\\Internet Explorer\\",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\URL\\"};
 
 HistoryActionOutcome Refused(std::string message) {
   return {false, std::move(message) + kNothingChanged};
@@ -82,7 +83,8 @@ HistoryActionOutcome UndoPlugin(platform::Platform& platform, ProtectionHistory&
   undo.new_path = entry.old_path;
   history.Record(std::move(undo));
   return {true, "The plug-in " + entry.plugin_name + " has its DLL back and \"" +
-                    kSafePluginFileName + "\" names it, so it stays enabled.\nPlease close "
+                    kSafePluginFileName +
+                    "\" names it, so it stays enabled.\nPlease close "
                     "any Internet Explorer web browsers and open a new one for the change to "
                     "take effect."};
 }
@@ -91,9 +93,9 @@ HistoryActionOutcome UndoValues(platform::Platform& platform, ProtectionHistory&
                                 const HistoryEntry& entry) {
   std::vector<ValueAddress> addresses;
   for (const RegistryValueChange& value : entry.values) {
-    const bool known_key = std::any_of(
-        kRepairedKeys.begin(), kRepairedKeys.end(),
-        [&](std::string_view key) { return StartsWithIgnoringCase(value.path, key); });
+    const bool known_key =
+        std::any_of(kRepairedKeys.begin(), kRepairedKeys.end(),
+                    [&](std::string_view key) { return StartsWithIgnoringCase(value.path, key); });
     if (!known_key || value.root == platform::RegistryRoot::kClassesRoot) {
       return Refused("The value " + ValueLabel(value) + " is none that the hijack repair sets.");
     }
@@ -188,8 +190,9 @@ HistoryActionOutcome UndoChange(platform::Platform& platform, ProtectionHistory&
     case ChangeKind::kNote:
       return Refused("There is no change to undo here.");
     case ChangeKind::kProcessTerminated:
-      return Refused("A terminated program cannot be brought back. Choose Allow to let it run "
-                     "from now on.");
+      return Refused(
+          "A terminated program cannot be brought back. Choose Allow to let it run "
+          "from now on.");
     case ChangeKind::kPluginDisabled:
       return UndoPlugin(platform, history, entry, owner);
     case ChangeKind::kRegistryValues:
@@ -207,16 +210,18 @@ HistoryActionOutcome AllowProgram(platform::Platform& platform, ProtectionHistor
   if (entry->kind != ChangeKind::kProcessTerminated) {
     return Refused("Only a terminated program can be allowed; choose Undo for other changes.");
   }
-  const std::string allowed = entry->process_path.empty() ? entry->process_name
-                                                          : entry->process_path;
+  const std::string allowed =
+      entry->process_path.empty() ? entry->process_name : entry->process_path;
   const bool allowed_already =
       AllowedPrograms::Read(platform).Allows(entry->process_name, entry->process_path);
   // Asked once: a program allowed already is not asked about again.
   if (entry->built_in_name && !allowed_already &&
       platform.dialogs.MessageBox(
           owner,
-          entry->process_name + " is on the built-in list of known spyware programs.\nAre you "
-          "sure you want to allow " + allowed + " to run?",
+          entry->process_name +
+              " is on the built-in list of known spyware programs.\nAre you "
+              "sure you want to allow " +
+              allowed + " to run?",
           kHistoryCaption, platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
     return {false, ""};
   }

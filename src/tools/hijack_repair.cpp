@@ -129,7 +129,8 @@ class HijackRepair {
   }
 
   void CheckStartPage() {
-    std::string page = store_.ReadStringAt(RegistryRoot::kCurrentUser, kIeMainPath, kStartPageValue);
+    std::string page =
+        store_.ReadStringAt(RegistryRoot::kCurrentUser, kIeMainPath, kStartPageValue);
     bool from_machine = false;
     if (page.empty()) {
       page = store_.ReadStringAt(RegistryRoot::kLocalMachine, kIeMainPath, kStartPageValue);
@@ -150,11 +151,10 @@ class HijackRepair {
       RunResetFileRepair();
     }
     if (chosen.empty()) chosen = kBlankPage;
-    RegistryValueWatch watch(platform_.registry,
-                             {{RegistryRoot::kCurrentUser, std::string(kIeMainPath),
-                               std::string(kStartPageValue)},
-                              {RegistryRoot::kLocalMachine, std::string(kIeMainPath),
-                               std::string(kStartPageValue)}});
+    RegistryValueWatch watch(
+        platform_.registry,
+        {{RegistryRoot::kCurrentUser, std::string(kIeMainPath), std::string(kStartPageValue)},
+         {RegistryRoot::kLocalMachine, std::string(kIeMainPath), std::string(kStartPageValue)}});
     store_.WriteString(kIeMainSection, kStartPageValue, chosen);
     if (from_machine) store_.WriteMachineString(kIeMainPath, kStartPageValue, chosen);
     RecordValues(watch, "Set the start page to " + chosen,
@@ -219,8 +219,8 @@ class HijackRepair {
       RecordValues(watch,
                    "Set the " + std::string(prefix.label) + " prefix back to " +
                        std::string(prefix.expected),
-                   "The address bar would have put " + value + " in front of bare names instead of " +
-                       std::string(prefix.expected) + ".");
+                   "The address bar would have put " + value +
+                       " in front of bare names instead of " + std::string(prefix.expected) + ".");
       report_.AppendLine("Internet Explorer prefix hijacker (" + std::string(prefix.label) +
                          ") fixed: " + value);
       fixed = true;

@@ -16,11 +16,11 @@ inline constexpr const char* kHijackRepairTool = "Hijack repair";
 inline constexpr const char* kHistoryTool = "Protection history";
 
 enum class ChangeKind {
-  kNote,                // something the history itself has to say
-  kProcessTerminated,   // cannot be undone; the program can be allowed instead
-  kPluginDisabled,      // a DLL renamed (an undo renames it back)
-  kRegistryValues,      // one or more values set together
-  kFileReplaced,        // a file given new content, its old content kept as a backup
+  kNote,               // something the history itself has to say
+  kProcessTerminated,  // cannot be undone; the program can be allowed instead
+  kPluginDisabled,     // a DLL renamed (an undo renames it back)
+  kRegistryValues,     // one or more values set together
+  kFileReplaced,       // a file given new content, its old content kept as a backup
 };
 
 // A registry value before and after a change. The data are the value's bytes as stored.
@@ -43,14 +43,14 @@ struct HistoryEntry {
   platform::LocalDateTime time;
   std::string tool;
   ChangeKind kind = ChangeKind::kNote;
-  std::string change;  // what changed, in a few words
-  std::string reason;  // why the tool changed it
+  std::string change;        // what changed, in a few words
+  std::string reason;        // why the tool changed it
   std::uint64_t undoes = 0;  // the entry this one undid; 0 for a tool's own change
 
   // kProcessTerminated
   std::string process_name;
   std::string process_path;
-  std::string run_value;  // the Run value that starts it, "root\key: data"; empty when none
+  std::string run_value;       // the Run value that starts it, "root\key: data"; empty when none
   bool built_in_name = false;  // matched the built-in table (not the random-name check)
 
   // kPluginDisabled: the DLL's path before and after
@@ -63,8 +63,8 @@ struct HistoryEntry {
 
   // kFileReplaced
   std::string file_path;
-  std::string backup_path;     // empty when no backup could be kept
-  std::string new_digest;      // of the content the tool wrote, to see a later change
+  std::string backup_path;  // empty when no backup could be kept
+  std::string new_digest;   // of the content the tool wrote, to see a later change
 
   bool operator==(const HistoryEntry&) const = default;
 };

@@ -34,9 +34,12 @@ struct TypeName {
   std::string_view name;
 };
 constexpr TypeName kTypeNames[] = {
-    {RegistryType::kNone, "REG_NONE"},           {RegistryType::kString, "REG_SZ"},
-    {RegistryType::kExpandString, "REG_EXPAND_SZ"}, {RegistryType::kBinary, "REG_BINARY"},
-    {RegistryType::kDword, "REG_DWORD"},         {RegistryType::kMultiString, "REG_MULTI_SZ"},
+    {RegistryType::kNone, "REG_NONE"},
+    {RegistryType::kString, "REG_SZ"},
+    {RegistryType::kExpandString, "REG_EXPAND_SZ"},
+    {RegistryType::kBinary, "REG_BINARY"},
+    {RegistryType::kDword, "REG_DWORD"},
+    {RegistryType::kMultiString, "REG_MULTI_SZ"},
 };
 constexpr std::string_view kAbsent = "absent";
 
@@ -108,8 +111,8 @@ std::optional<std::uint64_t> Number(std::string_view text) {
 
 std::optional<platform::LocalDateTime> ParseTime(std::string_view text) {
   // "YYYY-MM-DD HH:MM:SS"
-  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
-      text[13] != ':' || text[16] != ':') {
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':') {
     return std::nullopt;
   }
   const auto part = [&](std::size_t at, std::size_t length, int low, int high) -> int {
@@ -120,7 +123,7 @@ std::optional<platform::LocalDateTime> ParseTime(std::string_view text) {
     }
     return static_cast<int>(*value);
   };
-  platform::LocalDateTime time{part(0, 4, 1601, 9999), part(5, 2, 1, 12), part(8, 2, 1, 31),
+  platform::LocalDateTime time{part(0, 4, 1601, 9999), part(5, 2, 1, 12),  part(8, 2, 1, 31),
                                part(11, 2, 0, 23),     part(14, 2, 0, 59), part(17, 2, 0, 59)};
   if (time.year < 0 || time.month < 0 || time.day < 0 || time.hour < 0 || time.minute < 0 ||
       time.second < 0) {
@@ -400,8 +403,8 @@ class Reader {
 
 std::string HistoryTimeText(const platform::LocalDateTime& time) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
   return text;
 }
 

@@ -161,8 +161,10 @@ void PluginCleaner::RecordDisabled(const PluginRow& row) {
   entry.tool = kPluginCleanerTool;
   entry.kind = ChangeKind::kPluginDisabled;
   entry.change = "Disabled the plug-in " + row.name;
-  entry.reason = std::string("No safe rule names it: neither the built-in list of safe plug-ins "
-                             "nor \"") + kSafePluginFileName + "\".";
+  entry.reason = std::string(
+                     "No safe rule names it: neither the built-in list of safe plug-ins "
+                     "nor \"") +
+                 kSafePluginFileName + "\".";
   entry.plugin_name = row.name;
   entry.old_path = row.path;
   entry.new_path = DisabledFileName(row.path);

@@ -110,9 +110,10 @@ void ProtectionHistory::SetAside(const std::string& why) {
   }
   // What cannot be moved out of the way is not overwritten either.
   writable_ = false;
-  Note("The history file was damaged and could not be set aside: this run's changes are kept "
-       "until the program ends.",
-       why);
+  Note(
+      "The history file was damaged and could not be set aside: this run's changes are kept "
+      "until the program ends.",
+      why);
 }
 
 void ProtectionHistory::Note(std::string change, std::string reason) {
@@ -156,8 +157,7 @@ std::string ProtectionHistory::KeepBackup(std::string_view file_name, std::strin
   platform_.files.CreateFolder(folder_);
   platform_.files.CreateFolder(folder);
   // Named after the entry that will hold it, so that no two changes share one.
-  const std::string path =
-      folder + "\\" + std::to_string(next_id_) + "-" + FileNamePart(file_name);
+  const std::string path = folder + "\\" + std::to_string(next_id_) + "-" + FileNamePart(file_name);
   if (!ReplaceWholeFile(platform_.files, path, content)) return {};
   return path;
 }

@@ -26,9 +26,8 @@ StoredValue ReadStoredValue(platform::RegistryPort& registry, const ValueAddress
   if (registry.QueryValue(key, address.name, &type, nullptr, size) == WinError::kSuccess &&
       size <= kLargestValue) {
     std::string data(size, '\0');
-    if (registry.QueryValue(key, address.name, &type,
-                            reinterpret_cast<std::uint8_t*>(data.data()), size) ==
-        WinError::kSuccess) {
+    if (registry.QueryValue(key, address.name, &type, reinterpret_cast<std::uint8_t*>(data.data()),
+                            size) == WinError::kSuccess) {
       data.resize(size);
       value = {true, type, std::move(data)};
     }
@@ -75,9 +74,8 @@ std::vector<RegistryValueChange> RegistryValueWatch::Changed() const {
     const StoredValue now = ReadStoredValue(registry_, addresses_[i]);
     const StoredValue& before = before_[i];
     if (now == before) continue;
-    changes.push_back({addresses_[i].root, addresses_[i].path, addresses_[i].name,
-                       before.present, before.type, before.data, now.present, now.type,
-                       now.data});
+    changes.push_back({addresses_[i].root, addresses_[i].path, addresses_[i].name, before.present,
+                       before.type, before.data, now.present, now.type, now.data});
   }
   return changes;
 }

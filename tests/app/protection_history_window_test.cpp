@@ -53,8 +53,9 @@ TEST_F(ProtectionHistoryWindowTest, ATerminatedProgramIsListedWithItsReasonAndAl
   EXPECT_NE(shown[3].find("letter pairs that are rare in real words"), std::string::npos);
   ASSERT_EQ(boxes_before_allow, 1u);
   EXPECT_EQ(system_.dialogs.MessageBoxes()[0].text, "Please select the change to allow.");
-  EXPECT_EQ(LastMessage(), kRandomProgram + " is allowed: the adware protection leaves it "
-                                            "running from now on.");
+  EXPECT_EQ(LastMessage(), kRandomProgram +
+                               " is allowed: the adware protection leaves it "
+                               "running from now on.");
 
   const std::uint32_t again = system_.processes.Start({.path = kRandomProgram});
   system_.dialogs.AdvanceTime(kSeventeenMinutes);
@@ -73,11 +74,10 @@ TEST(TrayMenuTest, TheHistoryItemComesAfterEveryItemThatWasThere) {
        it != std::sregex_iterator(); ++it) {
     items.push_back((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
   }
-  EXPECT_EQ(items, (std::vector<std::string>{"IDM_ABOUT", "IDM_OPTIONS", "SEPARATOR",
-                                             "IDM_ENABLED", "IDM_ADD_SAFE_SITE",
-                                             "IDM_ADD_BLOCK_ENTRY", "SEPARATOR", "IDM_HELP",
-                                             "IDM_UPGRADE", "IDM_EXIT", "SEPARATOR",
-                                             "IDM_PROTECTION_HISTORY"}));
+  EXPECT_EQ(items, (std::vector<std::string>{"IDM_ABOUT", "IDM_OPTIONS", "SEPARATOR", "IDM_ENABLED",
+                                             "IDM_ADD_SAFE_SITE", "IDM_ADD_BLOCK_ENTRY",
+                                             "SEPARATOR", "IDM_HELP", "IDM_UPGRADE", "IDM_EXIT",
+                                             "SEPARATOR", "IDM_PROTECTION_HISTORY"}));
 }
 
 }  // namespace

@@ -116,7 +116,8 @@ TEST_F(ProtectionHistoryTest, ARandomlyNamedRunProgramIsTerminatedExplainedAndTh
   EXPECT_EQ(row.reason,
             "Its name looks machine-made: 4 letter pairs that are rare in real words (xk, qz, "
             "zv, bw; 2 or more count), it lies directly in the system folder and a Run value "
-            "starts it (HKEY_CURRENT_USER\\" + kRunKey + ": " + kRandomProgram + " /background).");
+            "starts it (HKEY_CURRENT_USER\\" +
+                kRunKey + ": " + kRandomProgram + " /background).");
   EXPECT_EQ(row.process_path, kRandomProgram);
   EXPECT_EQ(row.run_value,
             "HKEY_CURRENT_USER\\" + kRunKey + ": " + kRandomProgram + " /background");
@@ -141,9 +142,10 @@ TEST_F(ProtectionHistoryTest, ARandomlyNamedRunProgramIsTerminatedExplainedAndTh
   EXPECT_EQ(history_.entries().size(), 2u);
 }
 
-TEST_F(ProtectionHistoryTest, AllowingAProgramOfTheBuiltInTableAsksOnceAndAGarbledListAllowsNothing) {
-  system_.files.PutFile(kAllowedFile, std::string("\0\0*\r\n\r\n   \r\n", 12) +
-                                          std::string(100000, 'x') + "\n.exe");
+TEST_F(ProtectionHistoryTest,
+       AllowingAProgramOfTheBuiltInTableAsksOnceAndAGarbledListAllowsNothing) {
+  system_.files.PutFile(
+      kAllowedFile, std::string("\0\0*\r\n\r\n   \r\n", 12) + std::string(100000, 'x') + "\n.exe");
   const std::uint32_t first = Start("C:\\Offers\\savenow.exe");
   Pass();
   EXPECT_FALSE(system_.processes.IsRunning(first)) << "no garbled line allows anything";
@@ -180,8 +182,9 @@ TEST_F(ProtectionHistoryTest, ADisabledPluginIsUndoneOnceAndStaysEnabled) {
   EXPECT_EQ(FileOr("C:\\Ads\\helper.dll"), "MZ Helper");
   EXPECT_EQ(FileOr(kSafeFile), "exe: helper.dll\r\n");
   EXPECT_EQ(Newest().undoes, row.id) << "the undo is recorded";
-  EXPECT_EQ(Undo(row.id).message, "This change was undone already, at 2026-12-09 10:00:00. "
-                                  "Nothing was changed.");
+  EXPECT_EQ(Undo(row.id).message,
+            "This change was undone already, at 2026-12-09 10:00:00. "
+            "Nothing was changed.");
 
   Pass();
   EXPECT_TRUE(system_.files.Exists("C:\\Ads\\helper.dll")) << "the next pass leaves it";
@@ -224,7 +227,8 @@ TEST_F(ProtectionHistoryTest, ARepairedStartPageComesBackAndIsNotAskedAboutAgain
   EXPECT_NE(Undo(row.id).message.find("has changed its type since"), std::string::npos);
   EXPECT_EQ(system_.registry.Get(kUser, kMain, "Start Page")->type, RegistryType::kExpandString);
 
-  system_.registry.PutString(kUser, kMain, "Start Page", std::string(kOutsideNames.safe_start_page));
+  system_.registry.PutString(kUser, kMain, "Start Page",
+                             std::string(kOutsideNames.safe_start_page));
   EXPECT_TRUE(Undo(row.id).done);
   EXPECT_EQ(system_.registry.GetString(kUser, kMain, "Start Page"), hijacked);
   EXPECT_EQ(system_.registry.GetString(kUser, kProgram, "Start Page"), hijacked)
@@ -303,7 +307,8 @@ TEST_F(ProtectionHistoryTest, ADamagedHistoryIsSetAsideWithANoteAndProtectionGoe
   std::string damaged = FormatHistory({kept});
   damaged += std::string("\r\n[change 8]\r\ntime=2026-13-45 99:00:00\r\ntool=Test\r\n");
   damaged += "[change 9]\r\ntime=2026-01-02 03:04:05\r\ntool=Te" + std::string(1, '\0') + "st\r\n";
-  damaged += std::string(100000, 'g') + "\r\n[change 7]\r\ntime=2026-01-02 03:04:05\r\ntool=Old\r\n";
+  damaged +=
+      std::string(100000, 'g') + "\r\n[change 7]\r\ntime=2026-01-02 03:04:05\r\ntool=Old\r\n";
   system_.files.CreateDirectory(kUserFolder);
   system_.files.PutFile(kHistoryFile, damaged);
 
