@@ -10,6 +10,7 @@
 #include "tools/plugin_cleaner.h"
 #include "tools/process_list.h"
 #include "tools/random_name_checker.h"
+#include "tools/safe_plugins.h"
 #include "tools/spyware_names.h"
 
 namespace sg::tools {
@@ -97,12 +98,14 @@ class Pass {
                         const RandomNameChecker::Finding* finding) {
     ChangeRecorder* history = report_.history();
     if (!history) return;
+    // The program as it ran, not as a table row spells it.
+    const std::string running = path.empty() ? name : FileNamePart(path);
     HistoryEntry entry;
     entry.tool = kSpywareKillerTool;
     entry.kind = ChangeKind::kProcessTerminated;
-    entry.change = "Terminated " + name;
+    entry.change = "Terminated " + running;
     entry.reason = finding ? RandomNameReason(*finding) : BuiltInReason(name);
-    entry.process_name = name;
+    entry.process_name = running;
     entry.process_path = path;
     entry.run_value = checker_.RunValueStarting(name);
     entry.built_in_name = finding == nullptr;

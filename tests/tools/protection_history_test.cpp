@@ -151,6 +151,7 @@ TEST_F(ProtectionHistoryTest,
   EXPECT_FALSE(system_.processes.IsRunning(first)) << "no garbled line allows anything";
   const HistoryEntry row = Newest();
   EXPECT_TRUE(row.built_in_name);
+  EXPECT_EQ(row.change, "Terminated savenow.exe");
   EXPECT_EQ(row.reason, "Its name is on the built-in list of spyware programs (SAVENOW.exe).");
 
   system_.dialogs.AnswerMessageBox(platform::kIdNo);
