@@ -24,7 +24,7 @@ void ProtectionHistoryDialog::ShowRows() {
   const std::vector<HistoryEntry>& entries = history_.entries();
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     const int row = host_->ListViewInsert(IDC_HISTORY_LIST, static_cast<int>(row_ids_.size()),
-                                          HistoryTimeText(entry->time), -1);
+                                          HistoryTimeText(entry->time), 0);
     if (row < 0) continue;
     host_->ListViewSetText(IDC_HISTORY_LIST, row, 1, entry->tool);
     host_->ListViewSetText(IDC_HISTORY_LIST, row, 2, entry->change);

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "app/app_fixture.h"
-#include "tools/change_undo.h"
+#include "tools/history_entry.h"
 
 namespace sg::app {
 namespace {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "common/ascii.h"
 #include "platform/fake/fake_platform.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
