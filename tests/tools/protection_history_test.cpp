@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/fake/fake_platform.h"
 #include "resources/resource_ids.h"
-#include "settings/registry_presets.h"
+#include "support/presets.h"
 #include "tools/change_undo.h"
 #include "tools/hijack_repair.h"
 #include "tools/history_text.h"
@@ -36,6 +34,7 @@ const std::string kAllowedFile = "C:\\Program Files\\Snapgate!\\allowed.txt";
 const std::string kSafeFile = "C:\\Program Files\\Snapgate!\\safebho.txt";
 const std::string kResetFile = "C:\\Windows\\inf\\iereset.inf";
 const std::string kRandomProgram = "C:\\WINDOWS\\system32\\xkqzvbw.exe";
+const std::string kHijackedPage = "http://start.example/go?id=7";
 
 HistoryEntry Plain(std::string change, std::uint64_t id = 0) {
   HistoryEntry entry;
@@ -61,12 +60,7 @@ struct HistoryReport final : ProtectionReport {
 
 class ProtectionHistoryTest : public ::testing::Test {
  protected:
-  ProtectionHistoryTest() {
-    std::ifstream in(SNAPGATE_PRESET_BLOB_DIR "/hijack_repair.bin", std::ios::binary);
-    const std::vector<std::uint8_t> blob{std::istreambuf_iterator<char>(in), {}};
-    system_.resources.Add(static_cast<std::uint16_t>(settings::RegistryPreset::kHijackRepair),
-                          "TXT", blob);
-  }
+  ProtectionHistoryTest() { testing::AddHijackRepairPreset(system_); }
 
   std::uint32_t Start(const std::string& path) { return system_.processes.Start({.path = path}); }
   void Pass() { RunSpywarePass(system_.ports(), report_); }
@@ -89,9 +83,13 @@ class ProtectionHistoryTest : public ::testing::Test {
                                "CLSID\\" + class_id + "\\InprocServer32", "", dll);
     system_.files.PutFile(dll, "MZ " + name);
   }
-  void AnswerStartPageQuestion(int button) {
+  // A hijacked start page under one root, which the user lets the repair replace.
+  HistoryEntry RepairStartPage(RegistryRoot root) {
+    system_.registry.PutString(root, kMain, "Start Page", kHijackedPage);
     system_.dialogs.ScriptModal(IDD_START_PAGE,
-                                [button](FakeDialogHost& dialog) { dialog.Click(button); });
+                                [](FakeDialogHost& dialog) { dialog.Click(platform::kIdOk); });
+    RunHijackRepair(system_.ports(), report_, nullptr);
+    return Newest();
   }
   int StartPageQuestions() {
     return static_cast<int>(std::ranges::count(system_.dialogs.ModalRuns(), IDD_START_PAGE));
@@ -208,11 +206,8 @@ TEST_F(ProtectionHistoryTest, ADisabledPluginIsUndoneOnceAndStaysEnabled) {
 }
 
 TEST_F(ProtectionHistoryTest, ARepairedStartPageComesBackAndIsNotAskedAboutAgain) {
-  const std::string hijacked = "http://start.example/go?id=7";
-  system_.registry.PutString(kUser, kMain, "Start Page", hijacked);
-  AnswerStartPageQuestion(platform::kIdOk);
-  RunHijackRepair(system_.ports(), report_, nullptr);
-  const HistoryEntry row = Newest();
+  const std::string& hijacked = kHijackedPage;
+  const HistoryEntry row = RepairStartPage(kUser);
   EXPECT_EQ(row.tool, kHijackRepairTool);
   ASSERT_EQ(row.values.size(), 1u) << "the machine's page was not touched";
   EXPECT_EQ(row.values[0].old_data, hijacked + '\0');
@@ -240,11 +235,7 @@ TEST_F(ProtectionHistoryTest, ARepairedStartPageComesBackAndIsNotAskedAboutAgain
 
 TEST_F(ProtectionHistoryTest, ValuesSetTogetherGoBackTogetherOrNotAtAll) {
   // The machine's start page, copied to the user's by the repair: two values in one change.
-  const std::string hijacked = "http://start.example/go?id=7";
-  system_.registry.PutString(kMachine, kMain, "Start Page", hijacked);
-  AnswerStartPageQuestion(platform::kIdOk);
-  RunHijackRepair(system_.ports(), report_, nullptr);
-  const HistoryEntry row = Newest();
+  const HistoryEntry row = RepairStartPage(kMachine);
   ASSERT_EQ(row.values.size(), 2u);
   EXPECT_FALSE(row.values[0].old_present) << "the user had no page of their own";
 
@@ -256,7 +247,7 @@ TEST_F(ProtectionHistoryTest, ValuesSetTogetherGoBackTogetherOrNotAtAll) {
   system_.SetLimitedUser(false);
   EXPECT_TRUE(Undo(row.id).done);
   EXPECT_FALSE(system_.registry.Get(kUser, kMain, "Start Page").has_value());
-  EXPECT_EQ(system_.registry.GetString(kMachine, kMain, "Start Page"), hijacked);
+  EXPECT_EQ(system_.registry.GetString(kMachine, kMain, "Start Page"), kHijackedPage);
 }
 
 TEST_F(ProtectionHistoryTest, TheResetFileGetsItsOldBytesBackUnlessChangedSince) {
