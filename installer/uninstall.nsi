@@ -61,6 +61,7 @@ Section /o "My block list, safe sites, safe plug-ins and settings" RemoveUserDat
   Delete "$INSTDIR\filters.txt"
   Delete "$INSTDIR\whitelist.txt"
   Delete "$INSTDIR\safebho.txt"
+  Delete "$INSTDIR\allowed.txt"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   SetShellVarContext current
   RMDir /r "$APPDATA\Snapgate!"

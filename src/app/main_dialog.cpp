@@ -16,6 +16,7 @@
 #include "tools/hijack_repair.h"
 #include "tools/plugin_cleaner.h"
 #include "tools/plugin_cleaner_dialog.h"
+#include "tools/protection_history_dialog.h"
 #include "tools/spyware_pass.h"
 
 namespace sg::app {
@@ -354,6 +355,8 @@ void MainDialog::OnCommand(int id, int notification) {
       return browser::AddToBlockList(platform_, block_list_, dialog_);
     case IDC_PLUGINS:
       return ShowPluginCleaner();
+    case IDM_PROTECTION_HISTORY:
+      return ShowProtectionHistory();
     case IDC_COOKIES:
       return ShowCookieCutter();
     case IDC_POPUP_TEST: {
@@ -607,7 +610,7 @@ void MainDialog::ToggleBlocking() {
     RunNet("stop Messenger");
     if (options_.adware_protection) {
       if (tools::PluginCleanerSwitchedOn(platform_.registry)) {
-        tools::DisableHarmfulPluginsSilently(platform_);
+        tools::DisableHarmfulPluginsSilently(platform_, &history_);
       }
       settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kAdwareProtectionOn);
     }
@@ -719,6 +722,11 @@ void MainDialog::RunSpywarePass() {
 void MainDialog::ShowPluginCleaner() {
   tools::PluginCleanerDialog cleaner(platform_);
   platform_.dialogs.RunModal(IDD_PLUGIN_CLEANER, cleaner, dialog_);
+}
+
+void MainDialog::ShowProtectionHistory() {
+  tools::ProtectionHistoryDialog dialog(platform_, history_);
+  platform_.dialogs.RunModal(IDD_PROTECTION_HISTORY, dialog, dialog_);
 }
 
 void MainDialog::ShowHelp() {

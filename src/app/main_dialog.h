@@ -20,6 +20,7 @@
 #include "platform/ports/platform.h"
 #include "resources/resource_ids.h"
 #include "tools/cookie_cutter_dialog.h"
+#include "tools/protection_history.h"
 
 namespace sg::app {
 
@@ -139,6 +140,7 @@ class MainDialog final : public platform::DialogEvents,
   void ShowAbout();
   void ShowPluginCleaner();
   void ShowCookieCutter();
+  void ShowProtectionHistory();
   void ShowHelp();
   void RunSpywarePass();
   void ShowSplash();
@@ -148,7 +150,8 @@ class MainDialog final : public platform::DialogEvents,
   UiThreadTasks ui_tasks_{platform_.windows};  // before what its tasks use
   SystemTray tray_;
   BlockRecord blocks_;
-  ToolsReport tools_report_{blocks_};
+  tools::ProtectionHistory history_{platform_};
+  ToolsReport tools_report_{blocks_, history_};
   TitleScanner title_scanner_;
   HookBlocker hook_blocker_;
   std::uint32_t hook_message_ = 0;

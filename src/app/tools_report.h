@@ -3,6 +3,7 @@
 #include "app/block_record.h"
 #include "platform/ports/dialogs.h"
 #include "resources/resource_ids.h"
+#include "tools/change_recorder.h"
 #include "tools/protection_report.h"
 
 namespace sg::app {
@@ -11,7 +12,8 @@ namespace sg::app {
 // the tools' own icon, and the block sound, each as the user's options say.
 class ToolsReport final : public tools::ProtectionReport {
  public:
-  explicit ToolsReport(BlockRecord& blocks) : blocks_(blocks) {}
+  ToolsReport(BlockRecord& blocks, tools::ChangeRecorder& history)
+      : blocks_(blocks), history_(history) {}
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
   void AppendLine(const std::string& line) override {
@@ -25,9 +27,11 @@ class ToolsReport final : public tools::ProtectionReport {
     if (blocks_.settings().flash_tray) blocks_.FlashTray(IDI_TRAY_TOOLS_FLASH);
   }
   void PlaySound() override { blocks_.PlaySound(); }
+  tools::ChangeRecorder* history() override { return &history_; }
 
  private:
   BlockRecord& blocks_;
+  tools::ChangeRecorder& history_;
   platform::DialogHost* main_dialog_ = nullptr;
 };
 

@@ -2,11 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 namespace sg {
 
 std::optional<std::string> ReadWholeFile(platform::FilePort& files, const std::string& path) {
+  return ReadWholeFile(files, path, std::numeric_limits<std::size_t>::max());
+}
+
+std::optional<std::string> ReadWholeFile(platform::FilePort& files, const std::string& path,
+                                         std::size_t most_bytes) {
   auto file = files.Open(path, platform::FileOpenMode::kReadOnly);
   if (!file) return std::nullopt;
   std::string content;
@@ -15,6 +21,7 @@ std::optional<std::string> ReadWholeFile(platform::FilePort& files, const std::s
     const auto count = file->Read(buffer);
     if (!count) return std::nullopt;
     if (*count == 0) return content;
+    if (*count > most_bytes - content.size()) return std::nullopt;
     content.append(reinterpret_cast<const char*>(buffer.data()), *count);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,10 @@ namespace sg {
 
 // The bytes of a file; nothing when it cannot be opened or a read fails part way.
 std::optional<std::string> ReadWholeFile(platform::FilePort& files, const std::string& path);
+// The same, but nothing also when the file holds more than most_bytes: a file that should be
+// small is never read whole into memory however large it has grown.
+std::optional<std::string> ReadWholeFile(platform::FilePort& files, const std::string& path,
+                                         std::size_t most_bytes);
 
 // Puts new content in place of a file: written to a new file beside it, which takes the old
 // one's place only when complete, so an interrupted save leaves the old content whole. True

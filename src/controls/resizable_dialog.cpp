@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "common/ini_text.h"
+#include "common/user_data_folder.h"
 #include "common/whole_file.h"
 
 namespace sg::controls {
 
 namespace {
 
-constexpr const char* kProgramFolder = "Snapgate!";
 constexpr const char* kProfileFileName = "Snapgate!.ini";
 
 // A remembered length as a window may take it.
@@ -43,9 +43,9 @@ platform::WindowRect CornerSquare(const platform::WindowRect& rect, platform::Wi
 }
 
 std::string DialogSizeMemory::ProfileFile() {
-  const std::string folder = platform_.profile.ApplicationDataFolder();
+  const std::string folder = UserDataFolder(platform_.profile);
   if (folder.empty()) return {};
-  return folder + "\\" + kProgramFolder + "\\" + kProfileFileName;
+  return folder + "\\" + kProfileFileName;
 }
 
 std::string DialogSizeMemory::Section(unsigned template_id) {

@@ -17,6 +17,7 @@
 #define IDD_WELCOME 185
 #define IDD_SPLASH 192
 #define IDD_START_PAGE 198
+#define IDD_PROTECTION_HISTORY 199
 #define IDD_BLOCK_LIST 1053
 #define IDD_ADD_BLOCK_ENTRY 1054
 
@@ -52,6 +53,8 @@
 #define IDM_HELP 32775
 #define IDM_UPGRADE 32774
 #define IDM_EXIT 57665
+// After "&Exit", so that every item above keeps its command and its position.
+#define IDM_PROTECTION_HISTORY 32777
 // Position of "Enabled" in the tray sub-menu, and of the default item "&Options".
 #define IDM_POS_OPTIONS 1
 #define IDM_POS_ENABLED 3
@@ -126,6 +129,11 @@
 // Start-page dialog (IDD_START_PAGE): Yes and No are IDOK and IDCANCEL.
 #define IDC_START_PAGE_HELP 1010
 #define IDC_START_PAGE_ADDRESS 1013
+
+// Protection history (IDD_PROTECTION_HISTORY): "Close" is IDCANCEL.
+#define IDC_HISTORY_LIST 1000
+#define IDC_HISTORY_UNDO 1002
+#define IDC_HISTORY_ALLOW 1003
 
 // Cookie cutter (IDD_COOKIE_CUTTER).
 #define IDC_COOKIE_OK 2

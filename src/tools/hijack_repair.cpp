@@ -7,6 +7,9 @@
 #include "common/whole_file.h"
 #include "settings/registry_presets.h"
 #include "settings/registry_store.h"
+#include "tools/change_recorder.h"
+#include "tools/registry_value_watch.h"
+#include "tools/safe_plugins.h"
 #include "tools/start_page_dialog.h"
 
 namespace sg::tools {
@@ -19,9 +22,7 @@ using settings::RegistryStore;
 // Sections below HKEY_CURRENT_USER\Software, and the same keys as full paths.
 constexpr std::string_view kIeMainSection = "Microsoft\\Internet Explorer\\Main";
 constexpr std::string_view kIeStylesSection = "Microsoft\\Internet Explorer\\Styles";
-constexpr std::string_view kIeMainPath = "Software\\Microsoft\\Internet Explorer\\Main";
 constexpr std::string_view kIeSearchPath = "Software\\Microsoft\\Internet Explorer\\Search";
-constexpr std::string_view kStartPage = "Start Page";
 constexpr std::string_view kBlankPage = "about:blank";
 
 std::string Http(std::string_view host, std::string_view rest) {
@@ -128,34 +129,54 @@ class HijackRepair {
   }
 
   void CheckStartPage() {
-    std::string page = store_.ReadStringAt(RegistryRoot::kCurrentUser, kIeMainPath, kStartPage);
+    std::string page =
+        store_.ReadStringAt(RegistryRoot::kCurrentUser, kIeMainPath, kStartPageValue);
     bool from_machine = false;
     if (page.empty()) {
-      page = store_.ReadStringAt(RegistryRoot::kLocalMachine, kIeMainPath, kStartPage);
+      page = store_.ReadStringAt(RegistryRoot::kLocalMachine, kIeMainPath, kStartPageValue);
       from_machine = true;
     }
     const std::string lowered = AsciiLower(page);
     if (TrustedStartPage(lowered) || !SuspiciousStartPage(lowered)) return;
     const std::string decided =
-        AsciiLower(store_.ReadString(settings::kProgramSection, kStartPage));
+        AsciiLower(store_.ReadString(settings::kProgramSection, kStartPageValue));
     if (!decided.empty() && decided == lowered) return;
 
     StartPageDialog dialog(page);
     std::string chosen = page;
-    if (dialog.Run(platform_.dialogs, owner_) == platform::kIdOk) {
+    const bool yes = dialog.Run(platform_.dialogs, owner_) == platform::kIdOk;
+    if (yes) {
       chosen = dialog.start_page();
       if (chosen == page) chosen = kOutsideNames.safe_start_page;
       RunResetFileRepair();
     }
     if (chosen.empty()) chosen = kBlankPage;
-    store_.WriteString(kIeMainSection, kStartPage, chosen);
-    if (from_machine) store_.WriteMachineString(kIeMainPath, kStartPage, chosen);
+    RegistryValueWatch watch(
+        platform_.registry,
+        {{RegistryRoot::kCurrentUser, std::string(kIeMainPath), std::string(kStartPageValue)},
+         {RegistryRoot::kLocalMachine, std::string(kIeMainPath), std::string(kStartPageValue)}});
+    store_.WriteString(kIeMainSection, kStartPageValue, chosen);
+    if (from_machine) store_.WriteMachineString(kIeMainPath, kStartPageValue, chosen);
+    RecordValues(watch, "Set the start page to " + chosen,
+                 "The start page \"" + page +
+                     "\" looked hijacked: it names no trusted site and holds a query or a "
+                     "script. Asked about it, you answered " +
+                     (yes ? "Yes." : "No, and it was kept."));
     // Remembered whatever the answer, so that the same page is not asked about again.
-    store_.WriteString(settings::kProgramSection, kStartPage, chosen);
+    RememberStartPage(platform_.registry, chosen);
   }
 
   void RepairSearch() {
+    std::vector<ValueAddress> searches;
+    for (const SearchValue& value : kSearchValues) {
+      searches.push_back({value.root, std::string(value.path), std::string(value.name)});
+    }
+    RegistryValueWatch watch(platform_.registry, std::move(searches));
     settings::ApplyRegistryPreset(platform_, settings::RegistryPreset::kHijackRepair);
+    RecordValues(watch, "Set the search pages back to the browser's own",
+                 "A search page named a site other than the browser's own or the trusted "
+                 "search engine: " +
+                     kept_search_value_);
     std::string line = kHijackerFixedLine;
     if (!kept_search_value_.empty()) line += ": " + kept_search_value_;
     report_.AppendLine(line);
@@ -168,8 +189,14 @@ class HijackRepair {
     if (store_.ReadDword(kIeStylesSection, "Use My Stylesheet") != 1) return;
     const std::string path = store_.ReadString(kIeStylesSection, "User Stylesheet");
     if (path.empty()) return;
+    const std::string styles_path = "Software\\" + std::string(kIeStylesSection);
+    RegistryValueWatch watch(platform_.registry,
+                             {{RegistryRoot::kCurrentUser, styles_path, "Use My Stylesheet"},
+                              {RegistryRoot::kCurrentUser, styles_path, "User Stylesheet"}});
     const bool switched_off = store_.WriteDword(kIeStylesSection, "Use My Stylesheet", 0);
     const bool cleared = store_.WriteString(kIeStylesSection, "User Stylesheet", "");
+    RecordValues(watch, "Switched off the user style sheet " + path,
+                 "A user style sheet that is switched on can make every page show anything.");
     if (!switched_off || !cleared) return;
     report_.AppendLine(kStyleSheetFixedLine + path);
     report_.Flash();
@@ -184,13 +211,34 @@ class HijackRepair {
       if (prefix.trusted_engine_excused && Contains(value, kOutsideNames.trusted_engine_domain)) {
         continue;
       }
+      RegistryValueWatch watch(
+          platform_.registry,
+          {{RegistryRoot::kLocalMachine, std::string(prefix.path), std::string(prefix.name)}});
       // A user who may not change machine-wide settings has nothing fixed to be told about.
       if (!store_.WriteMachineString(prefix.path, prefix.name, prefix.expected)) continue;
+      RecordValues(watch,
+                   "Set the " + std::string(prefix.label) + " prefix back to " +
+                       std::string(prefix.expected),
+                   "The address bar would have put " + value +
+                       " in front of bare names instead of " + std::string(prefix.expected) + ".");
       report_.AppendLine("Internet Explorer prefix hijacker (" + std::string(prefix.label) +
                          ") fixed: " + value);
       fixed = true;
     }
     if (fixed) report_.Flash();
+  }
+
+  void RecordValues(const RegistryValueWatch& watch, std::string change, std::string reason) {
+    ChangeRecorder* history = report_.history();
+    if (!history) return;
+    HistoryEntry entry;
+    entry.values = watch.Changed();
+    if (entry.values.empty()) return;
+    entry.tool = kHijackRepairTool;
+    entry.kind = ChangeKind::kRegistryValues;
+    entry.change = std::move(change);
+    entry.reason = std::move(reason);
+    history->Record(std::move(entry));
   }
 
   void RunResetFileRepair() {
@@ -287,20 +335,45 @@ ResetFileText RepairResetFileText(std::string_view content) {
   return result;
 }
 
+std::string ResetFilePath(platform::SystemPort& system) {
+  const std::string windows = system.WindowsDirectory();
+  return windows.empty() ? std::string() : windows + kResetFilePath;
+}
+
+void RememberStartPage(platform::RegistryPort& registry, std::string_view page) {
+  RegistryStore(registry).WriteString(settings::kProgramSection, kStartPageValue, page);
+}
+
 bool RepairResetFile(platform::Platform& platform, ProtectionReport& report) {
-  const std::string windows = platform.system.WindowsDirectory();
-  // Without the Windows folder the path would name a file at the root of the current drive.
-  if (windows.empty()) return false;
-  const std::string path = windows + kResetFilePath;
+  const std::string path = ResetFilePath(platform.system);
+  if (path.empty()) return false;
   const std::optional<std::string> content = ReadWholeFile(platform.files, path);
   if (!content) return false;
   const ResetFileText repaired = RepairResetFileText(*content);
   if (!repaired.changed || repaired.line_count <= kMostLinesLeftAlone) return false;
+  ChangeRecorder* history = report.history();
+  const std::string backup = history ? history->KeepBackup(FileNamePart(path), *content) : "";
   // Written beside the old file and put in its place only when whole, so that a failed write
   // never costs the browser its reset file.
-  if (!ReplaceWholeFile(platform.files, path, repaired.content)) return false;
+  if (!ReplaceWholeFile(platform.files, path, repaired.content)) {
+    if (!backup.empty()) platform.files.Delete(backup);
+    return false;
+  }
   report.AppendLine(kResetFileFixedLine + repaired.last_replaced);
   report.Flash();
+  if (history) {
+    HistoryEntry entry;
+    entry.tool = kHijackRepairTool;
+    entry.kind = ChangeKind::kFileReplaced;
+    entry.change = "Repaired the browser's reset file " + path;
+    entry.reason = "Its line \"" + repaired.last_replaced +
+                   "\" named a page other than the browser maker's own." +
+                   (backup.empty() ? " No copy of the old content could be kept." : "");
+    entry.file_path = path;
+    entry.backup_path = backup;
+    entry.new_digest = ContentDigest(repaired.content);
+    history->Record(std::move(entry));
+  }
   return true;
 }
 

@@ -38,6 +38,17 @@ inline constexpr const char* kStyleSheetFixedLine =
 inline constexpr const char* kResetFileFixedLine = "Internet Explorer hijacker fixed: ";
 // Below the Windows folder.
 inline constexpr const char* kResetFilePath = "\\inf\\iereset.inf";
+// Where the browser keeps its start page, under either root.
+inline constexpr std::string_view kIeMainPath = "Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr std::string_view kStartPageValue = "Start Page";
+
+// The browser's reset file; empty when the Windows folder cannot be read, since the path
+// would then name a file at the root of the current drive.
+std::string ResetFilePath(platform::SystemPort& system);
+
+// Keeps a start page as the user's answer to the start-page question, so that it is not
+// asked about again.
+void RememberStartPage(platform::RegistryPort& registry, std::string_view page);
 
 // Sets back browser settings that adware changed: the search pages, the start page (after
 // asking the user, with `owner` as the question's parent), the user style sheet, the prefixes

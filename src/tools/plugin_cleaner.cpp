@@ -148,9 +148,27 @@ const std::vector<std::string>& PluginCleaner::DisableHarmfulPlugins(bool silent
   for (const PluginRow& row : rows_) {
     if (row.path.empty() || IsSharedWindowsComponent(row.path)) continue;
     if (rules_.IsSafePlugin(row.name, row.path)) continue;
-    if (Disable(row, !silent)) report_lines_.push_back(kPluginDisabledLine + row.name);
+    if (!Disable(row, !silent)) continue;
+    report_lines_.push_back(kPluginDisabledLine + row.name);
+    RecordDisabled(row);
   }
   return report_lines_;
+}
+
+void PluginCleaner::RecordDisabled(const PluginRow& row) {
+  if (!history_) return;
+  HistoryEntry entry;
+  entry.tool = kPluginCleanerTool;
+  entry.kind = ChangeKind::kPluginDisabled;
+  entry.change = "Disabled the plug-in " + row.name;
+  entry.reason = std::string(
+                     "No safe rule names it: neither the built-in list of safe plug-ins "
+                     "nor \"") +
+                 kSafePluginFileName + "\".";
+  entry.plugin_name = row.name;
+  entry.old_path = row.path;
+  entry.new_path = DisabledFileName(row.path);
+  history_->Record(std::move(entry));
 }
 
 void PluginCleaner::EnableAllPlugins(bool silent) {
@@ -194,8 +212,10 @@ bool PluginCleaner::TogglePlugins(const std::vector<int>& selected) {
   return toggled;
 }
 
-std::vector<std::string> DisableHarmfulPluginsSilently(platform::Platform& platform) {
+std::vector<std::string> DisableHarmfulPluginsSilently(platform::Platform& platform,
+                                                       ChangeRecorder* history) {
   PluginCleaner cleaner(platform, nullptr);
+  cleaner.record_changes_to(history);
   cleaner.RefreshPluginList();
   return cleaner.DisableHarmfulPlugins(true);
 }

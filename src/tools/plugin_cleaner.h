@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ports/platform.h"
+#include "tools/change_recorder.h"
 #include "tools/safe_plugins.h"
 
 namespace sg::tools {
@@ -36,6 +37,8 @@ class PluginCleaner {
   // owner: the window that the cleaner's error messages belong to.
   PluginCleaner(platform::Platform& platform, platform::DialogHost* owner);
   void set_owner(platform::DialogHost* owner) { owner_ = owner; }
+  // The harmful plug-ins disabled from then on are recorded there.
+  void record_changes_to(ChangeRecorder* history) { history_ = history; }
 
   // Rebuilds the rows from the registry: the last registered plug-in comes first.
   void RefreshPluginList();
@@ -63,6 +66,7 @@ class PluginCleaner {
   bool Disable(const PluginRow& row, bool show_error);
   void Enable(const PluginRow& row, const std::string& error_text);
   void ShowError(const std::string& text);
+  void RecordDisabled(const PluginRow& row);
   void MoveCompanionProgram(const std::string& dll_path, bool disable);
 
   platform::Platform& platform_;
@@ -70,11 +74,14 @@ class PluginCleaner {
   SafePluginRules rules_;
   std::vector<PluginRow> rows_;
   std::vector<std::string> report_lines_;
+  ChangeRecorder* history_ = nullptr;
   bool rename_failed_ = false;
 };
 
 // The passes that other parts of the program run without showing the cleaner.
-std::vector<std::string> DisableHarmfulPluginsSilently(platform::Platform& platform);
+// The disable-harmful pass records each plug-in it disables in the history, when one is given.
+std::vector<std::string> DisableHarmfulPluginsSilently(platform::Platform& platform,
+                                                       ChangeRecorder* history = nullptr);
 void EnableAllPluginsSilently(platform::Platform& platform);
 
 }  // namespace sg::tools

@@ -121,6 +121,12 @@ bool ProcessNameIndex::Has(const std::string& file_name) const {
   return first_position_.contains(AsciiUpper(file_name));
 }
 
+std::string ProcessNameIndex::PathOf(const std::string& file_name) const {
+  const auto found = first_position_.find(AsciiUpper(file_name));
+  if (found == first_position_.end() || found->second >= list_.paths.size()) return {};
+  return list_.paths[found->second];
+}
+
 int ProcessNameIndex::KillProcessByName(platform::ProcessesPort& processes,
                                         const std::string& file_name) const {
   if (!IsCheckableName(file_name)) return kill_result::kBadName;

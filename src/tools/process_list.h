@@ -47,6 +47,8 @@ class ProcessNameIndex {
   // What KillProcessByName gives for the same list, without walking it.
   int KillProcessByName(platform::ProcessesPort& processes, const std::string& file_name) const;
   bool Has(const std::string& file_name) const;
+  // The path of the process that KillProcessByName would pick; empty when none is listed.
+  std::string PathOf(const std::string& file_name) const;
 
  private:
   const ProcessList& list_;

@@ -4,6 +4,8 @@
 
 namespace sg::tools {
 
+class ChangeRecorder;
+
 // What the protection tools may do with the main dialog's record of what the program did: the
 // blocked-windows list, the tray flash and the block sound. The tools count no blocks.
 class ProtectionReport {
@@ -17,6 +19,9 @@ class ProtectionReport {
   virtual void Flash() = 0;
   // Plays the block sound, when the user wants sounds.
   virtual void PlaySound() = 0;
+  // Where the changes made on the tools' own account are kept with their reasons; none when
+  // the report is only the blocked list.
+  virtual ChangeRecorder* history() { return nullptr; }
 };
 
 // Appends a line that must not repeat. While the list is short it is searched first and a line

@@ -5,6 +5,7 @@
 
 #include "common/ascii.h"
 #include "settings/registry_store.h"
+#include "tools/history_text.h"
 
 namespace sg::tools {
 namespace {
@@ -22,7 +23,7 @@ constexpr std::string_view kExtensions[] = {".exe", ".com"};
 constexpr std::size_t kExtensionLength = 4;
 
 // One rare pair happens in real names (abbreviations, brand names); two rarely do.
-constexpr int kRarePairsOfRandomName = 2;
+constexpr std::size_t kRarePairsOfRandomName = 2;
 
 // For each first letter a to z, the second letters that make a common pair in real words;
 // every other pair of letters is rare.
@@ -91,6 +92,7 @@ std::string Shortened(std::string lower_name) {
 const std::vector<std::string>& RandomNameChecker::FindRandomNamedPrograms(
     const std::vector<std::string>* names, const std::vector<std::string>* paths) {
   found_.clear();
+  findings_.clear();
   if (names == nullptr || paths == nullptr) return found_;
   if (settings::RegistryStore(registry_).ReadInt(settings::kProgramSection, kDisableSetting) > 0) {
     return found_;
@@ -106,30 +108,57 @@ const std::vector<std::string>& RandomNameChecker::FindRandomNamedPrograms(
       continue;
     }
     if (Contains(name, " ")) continue;
-    if (LooksRandom(name) && !listed_name.empty()) found_.push_back(listed_name);
+    std::vector<std::string> rare_pairs = RarePairs(name);
+    if (rare_pairs.size() >= kRarePairsOfRandomName && !listed_name.empty()) {
+      found_.push_back(listed_name);
+      findings_.push_back({std::move(rare_pairs), RunValueStarting(listed_name)});
+    }
   }
   return found_;
 }
 
 bool RandomNameChecker::LooksRandom(std::string_view name) {
+  return RarePairs(name).size() >= kRarePairsOfRandomName;
+}
+
+std::vector<std::string> RandomNameChecker::RarePairs(std::string_view name) {
   const std::string lower = AsciiLower(name);
-  int rare_pairs = 0;
+  std::vector<std::string> pairs;
   for (std::size_t i = 1; i < lower.size(); ++i) {
     const char first = lower[i - 1];
     const char second = lower[i];
-    if (IsLetter(first) && IsLetter(second) && IsRarePair(first, second)) ++rare_pairs;
+    if (IsLetter(first) && IsLetter(second) && IsRarePair(first, second)) {
+      pairs.push_back(lower.substr(i - 1, 2));
+    }
   }
-  return rare_pairs >= kRarePairsOfRandomName;
+  return pairs;
 }
 
 bool RandomNameChecker::IsStartedFromRun(std::string_view name, platform::RegistryRoot root) {
-  if (name.empty()) return false;
+  return RunValueMentioning(name, root).has_value();
+}
+
+std::optional<std::string> RandomNameChecker::RunValueMentioning(std::string_view name,
+                                                                 platform::RegistryRoot root) {
+  if (name.empty()) return std::nullopt;
   const std::string lower_name = AsciiLower(name);
   settings::RegistryStore store(registry_);
   store.Enumerate(root, kRunKey, settings::EnumerateMode::kValueData);
-  return std::any_of(store.Results().begin(), store.Results().end(), [&](const std::string& data) {
-    return Contains(AsciiLower(data), lower_name);
-  });
+  for (const std::string& data : store.Results()) {
+    if (Contains(AsciiLower(data), lower_name)) return data;
+  }
+  return std::nullopt;
+}
+
+std::string RandomNameChecker::RunValueStarting(std::string_view listed_name) {
+  const std::string name = Shortened(AsciiLower(listed_name));
+  for (const platform::RegistryRoot root :
+       {platform::RegistryRoot::kCurrentUser, platform::RegistryRoot::kLocalMachine}) {
+    if (const auto data = RunValueMentioning(name, root)) {
+      return RootName(root) + "\\" + std::string(kRunKey) + ": " + *data;
+    }
+  }
+  return {};
 }
 
 }  // namespace sg::tools

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,15 +22,30 @@ class RandomNameChecker {
   const std::vector<std::string>& FindRandomNamedPrograms(const std::vector<std::string>* names,
                                                           const std::vector<std::string>* paths);
 
+  // What made the last call return each of its names, in the same order.
+  struct Finding {
+    std::vector<std::string> rare_pairs;  // lower case, as found in the name
+    std::string run_value;                // as RunValueStarting gives it
+  };
+  const std::vector<Finding>& findings() const { return findings_; }
+
   // True when the name holds two or more letter pairs that are rare in real words.
   static bool LooksRandom(std::string_view name);
+  // The rare pairs of adjacent letters a to z in the name, in order.
+  static std::vector<std::string> RarePairs(std::string_view name);
 
   // True when the data of a value of root's Run key mentions the name, letter case ignored.
   bool IsStartedFromRun(std::string_view name, platform::RegistryRoot root);
+  // The data of the first value of root's Run key that mentions the name.
+  std::optional<std::string> RunValueMentioning(std::string_view name, platform::RegistryRoot root);
+  // For a program as listed (extension and all): "root\key: data" of the Run value that
+  // starts it, the current user's first; empty when none does.
+  std::string RunValueStarting(std::string_view listed_name);
 
  private:
   platform::RegistryPort& registry_;
   std::vector<std::string> found_;
+  std::vector<Finding> findings_;
 };
 
 }  // namespace sg::tools

@@ -1,14 +1,20 @@
 set(SNAPGATE_TOOLS_SOURCES
+  tools/allowed_programs.cpp
+  tools/change_undo.cpp
   tools/cookie_cutter.cpp
   tools/cookie_cutter_dialog.cpp
   tools/flash_blocker.cpp
   tools/hijack_repair.cpp
+  tools/history_text.cpp
   tools/process_ids.cpp
   tools/plugin_cleaner.cpp
   tools/plugin_cleaner_dialog.cpp
   tools/process_list.cpp
+  tools/protection_history.cpp
+  tools/protection_history_dialog.cpp
   tools/protection_report.cpp
   tools/random_name_checker.cpp
+  tools/registry_value_watch.cpp
   tools/safe_plugins.cpp
   tools/spyware_names.cpp
   tools/spyware_pass.cpp

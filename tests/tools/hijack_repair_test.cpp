@@ -14,6 +14,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_presets.h"
+#include "support/presets.h"
 #include "tools/start_page_dialog.h"
 
 namespace sg::tools {
@@ -78,10 +79,7 @@ class HijackRepairTest : public ::testing::Test {
  protected:
   HijackRepairTest() {
     // The search repair imports this preset through the registry editor.
-    std::ifstream in(SNAPGATE_PRESET_BLOB_DIR "/hijack_repair.bin", std::ios::binary);
-    const std::vector<std::uint8_t> blob{std::istreambuf_iterator<char>(in), {}};
-    system_.resources.Add(static_cast<std::uint16_t>(settings::RegistryPreset::kHijackRepair),
-                          "TXT", blob);
+    testing::AddHijackRepairPreset(system_);
   }
 
   void Run() { RunHijackRepair(system_.ports(), report_, nullptr); }

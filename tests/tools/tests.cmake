@@ -4,6 +4,7 @@ set(SNAPGATE_TOOLS_TEST_SOURCES
   tools/hijack_repair_test.cpp
   tools/plugin_cleaner_test.cpp
   tools/process_list_test.cpp
+  tools/protection_history_test.cpp
   tools/random_name_checker_test.cpp
   tools/spyware_names_test.cpp
   tools/spyware_pass_test.cpp

@@ -17,6 +17,7 @@ struct LocalDateTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  bool operator==(const LocalDateTime&) const = default;
 };
 
 struct CreatedMutex {
