@@ -184,6 +184,7 @@ std::int32_t RegistryStore::ReadInt(std::string_view section, std::string_view n
 
 void RegistryStore::Enumerate(RegistryRoot root, std::string_view path, EnumerateMode mode) {
   results_.clear();
+  value_names_.clear();
   OpenedKey key(registry_);
   if (!key.Open(root, std::string(path), key_access::kAllAccess)) return;
   std::uint32_t subkey_count = 0;
@@ -211,7 +212,9 @@ void RegistryStore::Enumerate(RegistryRoot root, std::string_view path, Enumerat
     if (mode != EnumerateMode::kValueData) continue;
     if (std::string_view(name.data(), name_length) == "MRUList") continue;
     std::string text = TextOf(data.data(), std::min(data_size, kEnumDataBufferSize));
-    if (!text.empty()) results_.push_back(std::move(text));
+    if (text.empty()) continue;
+    results_.push_back(std::move(text));
+    value_names_.emplace_back(name.data(), name_length);
   }
 }
 

@@ -52,6 +52,8 @@ class RegistryStore {
   // Empties the result list, then fills it from root\path. At most 101 subkeys are visited.
   void Enumerate(RegistryRoot root, std::string_view path, EnumerateMode mode);
   const std::vector<std::string>& Results() const { return results_; }
+  // After kValueData: the name of each value whose data Results() holds, in the same order.
+  const std::vector<std::string>& ValueNames() const { return value_names_; }
 
  private:
   bool WriteValue(RegistryRoot root, const std::string& path, std::string_view name,
@@ -61,6 +63,7 @@ class RegistryStore {
 
   platform::RegistryPort& registry_;
   std::vector<std::string> results_;
+  std::vector<std::string> value_names_;
 };
 
 // C atoi rules on a setting's text, saturated to the 32-bit range instead of overflowing.

@@ -10,7 +10,7 @@ namespace sg::tools {
 void ProtectionHistoryDialog::OnInitDialog(platform::DialogHost& host) {
   host_ = &host;
   using platform::ColumnAlignment;
-  host.ListViewAddColumn(IDC_HISTORY_LIST, 0, "Time", 120, ColumnAlignment::kLeft);
+  host.ListViewAddColumn(IDC_HISTORY_LIST, 0, "Time", 135, ColumnAlignment::kLeft);
   host.ListViewAddColumn(IDC_HISTORY_LIST, 1, "Tool", 95, ColumnAlignment::kLeft);
   host.ListViewAddColumn(IDC_HISTORY_LIST, 2, "Change", 250, ColumnAlignment::kLeft);
   host.ListViewAddColumn(IDC_HISTORY_LIST, 3, "Reason", 420, ColumnAlignment::kLeft);

@@ -138,14 +138,15 @@ bool RandomNameChecker::IsStartedFromRun(std::string_view name, platform::Regist
   return RunValueMentioning(name, root).has_value();
 }
 
-std::optional<std::string> RandomNameChecker::RunValueMentioning(std::string_view name,
-                                                                 platform::RegistryRoot root) {
+std::optional<RandomNameChecker::RunValue> RandomNameChecker::RunValueMentioning(
+    std::string_view name, platform::RegistryRoot root) {
   if (name.empty()) return std::nullopt;
   const std::string lower_name = AsciiLower(name);
   settings::RegistryStore store(registry_);
   store.Enumerate(root, kRunKey, settings::EnumerateMode::kValueData);
-  for (const std::string& data : store.Results()) {
-    if (Contains(AsciiLower(data), lower_name)) return data;
+  const std::vector<std::string>& data = store.Results();
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (Contains(AsciiLower(data[i]), lower_name)) return RunValue{store.ValueNames()[i], data[i]};
   }
   return std::nullopt;
 }
@@ -154,8 +155,9 @@ std::string RandomNameChecker::RunValueStarting(std::string_view listed_name) {
   const std::string name = Shortened(AsciiLower(listed_name));
   for (const platform::RegistryRoot root :
        {platform::RegistryRoot::kCurrentUser, platform::RegistryRoot::kLocalMachine}) {
-    if (const auto data = RunValueMentioning(name, root)) {
-      return RootName(root) + "\\" + std::string(kRunKey) + ": " + *data;
+    if (const auto value = RunValueMentioning(name, root)) {
+      return RootName(root) + "\\" + std::string(kRunKey) + ", value \"" + value->name +
+             "\": " + value->data;
     }
   }
   return {};

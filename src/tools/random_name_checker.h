@@ -36,10 +36,14 @@ class RandomNameChecker {
 
   // True when the data of a value of root's Run key mentions the name, letter case ignored.
   bool IsStartedFromRun(std::string_view name, platform::RegistryRoot root);
-  // The data of the first value of root's Run key that mentions the name.
-  std::optional<std::string> RunValueMentioning(std::string_view name, platform::RegistryRoot root);
-  // For a program as listed (extension and all): "root\key: data" of the Run value that
-  // starts it, the current user's first; empty when none does.
+  struct RunValue {
+    std::string name;
+    std::string data;
+  };
+  // The first value of root's Run key whose data mentions the name.
+  std::optional<RunValue> RunValueMentioning(std::string_view name, platform::RegistryRoot root);
+  // For a program as listed (extension and all): "root\key, value "name": data" of the Run
+  // value that starts it, the current user's first; empty when none does.
   std::string RunValueStarting(std::string_view listed_name);
 
  private:

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "program_driver.h"
+#include "test_windows.h"
 #include "screenshot.h"
 #include "win32/wine_shell_windows.h"
 
@@ -25,6 +27,37 @@ constexpr const char* kRunValue = "Snapgate e2e loader";
 constexpr const char* kHarmfulClass = "{5A0E2E00-0000-4000-8000-0000000000A1}";
 constexpr const char* kSafeClass = "{5A0E2E00-0000-4000-8000-0000000000A2}";
 constexpr const char* kCleanerTitle = "Installed Internet Explorer Plug-ins";
+constexpr const char* kHistoryTitle = "Protection History";
+constexpr WPARAM kHistoryCommand = 32777;  // the tray menu's "Protection History"
+constexpr int kHistoryList = 1000;
+constexpr WPARAM kHistoryAllow = 1003;
+
+std::string HistoryFile() {
+  char folder[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
+  return std::string(folder) + "\\Snapgate!\\history.txt";
+}
+std::string AllowedProgramsFile() {
+  return ProgramFolder(ProgramPath()) + "allowed.txt";
+}
+
+// Selects a row of a list view in another process: the request must lie in its memory.
+bool SelectListViewRow(HWND list, int row) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(list, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+  LVITEMA request{};
+  request.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  request.state = LVIS_SELECTED | LVIS_FOCUSED;
+  const bool selected =
+      remote && WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+      SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return selected;
+}
 
 // A program of the tests' own, started under another name.
 class Started {
@@ -82,6 +115,9 @@ class ProtectionUnderWine : public ::testing::Test {
     for (const char* file : {"msbb.exe", "adbar.dll", "disabled_adbar.dll", "gtb.dll"}) {
       DeleteFileA((folder_ + file).c_str());
     }
+    DeleteFileA(random_named_.c_str());
+    DeleteFileA(HistoryFile().c_str());
+    DeleteFileA(AllowedProgramsFile().c_str());
     RemoveDirectoryA(folder_.c_str());
     ForgetSettings();
   }
@@ -148,6 +184,77 @@ TEST_F(ProtectionUnderWine, SpywareEndsAtStartHarmfulPluginsAreRenamedAndComeBac
   EXPECT_TRUE(FileIsThere(folder_ + "adbar.dll")) << "the exit gives the plug-in back";
   EXPECT_FALSE(FileIsThere(folder_ + "disabled_adbar.dll"));
   EXPECT_TRUE(notepad.Running());
+}
+
+TEST_F(ProtectionUnderWine, AProgramAllowedFromTheHistoryKeepsRunningAtTheNextStart) {
+  DeleteFileA(HistoryFile().c_str());
+  SetRegistryString(HKEY_CURRENT_USER, kRunKey, kRunValue, random_named_ + " /quiet");
+  auto random = std::make_unique<Started>("\"" + Copy(random_named_) + "\"");
+  ASSERT_TRUE(random->started());
+  sg::testing::PumpFor(1000ms);
+  {
+    Program program;
+    HWND dialog = program.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(program.ShowsWithin(dialog, 60s)) << program.Describe(dialog);
+    ASSERT_TRUE(random->EndsWithin(10s));
+
+    PostMessageA(dialog, WM_COMMAND, kHistoryCommand, 0);
+    HWND history = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] { return (history = WindowOf(program.id(), kHistoryTitle)) != nullptr; }, 20s));
+    HWND list = nullptr;
+    int row = -1;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          list = GetDlgItem(history, kHistoryList);
+          const int rows = list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+          for (int i = 0; i < rows && row < 0; ++i) {
+            if (ListViewCellOf(list, i, 2).find("xqzvkj.exe") != std::string::npos) row = i;
+          }
+          return row >= 0;
+        },
+        10s))
+        << "the termination is listed";
+    EXPECT_EQ(ListViewCellOf(list, row, 1), "Spyware killer");
+    const std::string reason = ListViewCellOf(list, row, 3);
+    EXPECT_NE(reason.find(kRunValue), std::string::npos) << reason;
+    SetForegroundWindow(history);
+    sg::testing::PumpFor(1500ms);  // let Wine paint the dialog before the picture is taken
+    EXPECT_TRUE(sg::testing::SaveWindowPicture(
+        history, SNAPGATE_SCREENSHOT_DIR "/protection-history.bmp"));
+
+    ASSERT_TRUE(SelectListViewRow(list, row));
+    PostMessageA(history, WM_COMMAND, kHistoryAllow, 0);
+    // The outcome is told in a box of the program's own.
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          for (HWND shown : MessageBoxesOf(program.id(), history)) {
+            if (shown != dialog) box = shown;
+          }
+          return box != nullptr;
+        },
+        10s));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 10s));
+    EXPECT_NE(FileText(AllowedProgramsFile()).find("xqzvkj.exe"), std::string::npos);
+    PostMessageA(history, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(history); }, 20s));
+    ASSERT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
+  }
+
+  random = std::make_unique<Started>("\"" + random_named_ + "\"");
+  ASSERT_TRUE(random->started());
+  sg::testing::PumpFor(1000ms);
+  Program program;
+  HWND dialog = program.MainDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(program.ShowsWithin(dialog, 60s)) << program.Describe(dialog);
+  EXPECT_FALSE(random->EndsWithin(5s)) << "the allowed program keeps running";
+  EXPECT_FALSE(Lists(BlockedLines(dialog), L"Spyware detected and killed: xqzvkj.exe"));
+  ASSERT_TRUE(program.EndsThroughTheExitQuestion(dialog)) << program.Describe(dialog);
+  random.reset();
 }
 
 }  // namespace

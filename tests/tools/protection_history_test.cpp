@@ -114,10 +114,11 @@ TEST_F(ProtectionHistoryTest, ARandomlyNamedRunProgramIsTerminatedExplainedAndTh
             "Its name looks machine-made: 4 letter pairs that are rare in real words (xk, qz, "
             "zv, bw; 2 or more count), it lies directly in the system folder and a Run value "
             "starts it (HKEY_CURRENT_USER\\" +
-                kRunKey + ": " + kRandomProgram + " /background).");
+                std::string(kRunKey) + ", value \"Updater\": " + kRandomProgram + " /background).");
   EXPECT_EQ(row.process_path, kRandomProgram);
   EXPECT_EQ(row.run_value,
-            "HKEY_CURRENT_USER\\" + kRunKey + ": " + kRandomProgram + " /background");
+            "HKEY_CURRENT_USER\\" + std::string(kRunKey) + ", value \"Updater\": " +
+                                kRandomProgram + " /background");
   EXPECT_EQ(HistoryTimeText(row.time), "2026-12-09 15:46:27");
   EXPECT_NE(FileOr(kHistoryFile).find("reason=Its name looks machine-made"), std::string::npos)
       << "readable as text";
