@@ -192,6 +192,24 @@ inline std::string ListViewCellOf(HWND list, int row, int column) {
   return text;
 }
 
+// Selects a row of a list view in another process: the request must lie in its memory.
+inline bool SelectListViewRow(HWND list, int row) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(list, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+  LVITEMA request{};
+  request.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  request.state = LVIS_SELECTED | LVIS_FOCUSED;
+  const bool selected =
+      remote && WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+      SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return selected;
+}
+
 // The prefix is shared with the run command: runs start from no settings and leave none behind.
 inline void ForgetSettings() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Snapgate!");

@@ -41,23 +41,6 @@ std::string AllowedProgramsFile() {
   return ProgramFolder(ProgramPath()) + "allowed.txt";
 }
 
-// Selects a row of a list view in another process: the request must lie in its memory.
-bool SelectListViewRow(HWND list, int row) {
-  DWORD process_id = 0;
-  GetWindowThreadProcessId(list, &process_id);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-  LVITEMA request{};
-  request.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  request.state = LVIS_SELECTED | LVIS_FOCUSED;
-  const bool selected =
-      remote && WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
-      SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return selected;
-}
 
 // A program of the tests' own, started under another name.
 class Started {
