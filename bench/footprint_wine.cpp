@@ -32,6 +32,11 @@ double Median(std::vector<double> values) {
 }
 
 void Report(const char* what, const std::vector<double>& values, const char* unit) {
+  if (values.empty()) {
+    std::printf("%-56s no figure: the program did not settle\n", what);
+    std::fflush(stdout);
+    return;
+  }
   std::printf("%-56s median %8.3f %s   (runs:", what, Median(values), unit);
   for (double value : values) std::printf(" %.3f", value);
   std::printf(")\n");
