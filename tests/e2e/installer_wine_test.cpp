@@ -79,7 +79,7 @@ TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUser
   Program program(Program::CommandLine{logon});
   HWND dialog = program.MainDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(program.ShowsWithin(dialog, 30s)) << program.Describe(dialog);
+  EXPECT_TRUE(program.ShowsWithin(dialog, 90s)) << program.Describe(dialog);
   WriteUsersBlockList();
 
   ASSERT_EQ(RunUninstaller(), 0u);
@@ -107,7 +107,7 @@ TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInst
   Program first(Program::CommandLine{"\"" + InstalledProgram() + "\""});
   HWND dialog = first.MainDialog();
   ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(first.ShowsWithin(dialog, 30s)) << first.Describe(dialog);
+  ASSERT_TRUE(first.ShowsWithin(dialog, 90s)) << first.Describe(dialog);
   WriteUsersBlockList();
 
   // A copy that cannot answer holds its files, as the upgrade's own does while it waits.

@@ -139,7 +139,7 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
   program_ = std::make_unique<Program>(Program::CommandLine{"\"" + InstalledProgram() + "\""});
   dialog_ = program_->MainDialog();
   ASSERT_NE(dialog_, nullptr);
-  ASSERT_TRUE(program_->ShowsWithin(dialog_, 30s)) << program_->Describe(dialog_);
+  ASSERT_TRUE(program_->ShowsWithin(dialog_, 90s)) << program_->Describe(dialog_);
   WriteUsersBlockList();
   downloads_before_ = DownloadsLeft();
   const std::string whole = server_.Url(std::string("/files/") + kNextSetup);
