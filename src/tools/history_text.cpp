@@ -17,11 +17,28 @@ using platform::RegistryType;
 constexpr std::size_t kLongestLine = 65536;
 constexpr std::string_view kEntryOpening = "[change ";
 
-struct KindName {
-  ChangeKind kind;
+// The names the file gives to kinds, types and roots, looked up either way.
+template <typename Key>
+struct Named {
+  Key key;
   std::string_view name;
 };
-constexpr KindName kKindNames[] = {
+template <typename Key, std::size_t n>
+std::optional<std::string_view> NameOf(const Named<Key> (&table)[n], Key key) {
+  for (const Named<Key>& known : table) {
+    if (known.key == key) return known.name;
+  }
+  return std::nullopt;
+}
+template <typename Key, std::size_t n>
+std::optional<Key> KeyNamed(const Named<Key> (&table)[n], std::string_view name) {
+  for (const Named<Key>& known : table) {
+    if (known.name == name) return known.key;
+  }
+  return std::nullopt;
+}
+
+constexpr Named<ChangeKind> kKindNames[] = {
     {ChangeKind::kNote, "note"},
     {ChangeKind::kProcessTerminated, "terminated"},
     {ChangeKind::kPluginDisabled, "plug-in disabled"},
@@ -29,11 +46,7 @@ constexpr KindName kKindNames[] = {
     {ChangeKind::kFileReplaced, "file replaced"},
 };
 
-struct TypeName {
-  RegistryType type;
-  std::string_view name;
-};
-constexpr TypeName kTypeNames[] = {
+constexpr Named<RegistryType> kTypeNames[] = {
     {RegistryType::kNone, "REG_NONE"},
     {RegistryType::kString, "REG_SZ"},
     {RegistryType::kExpandString, "REG_EXPAND_SZ"},
@@ -43,11 +56,7 @@ constexpr TypeName kTypeNames[] = {
 };
 constexpr std::string_view kAbsent = "absent";
 
-struct RootText {
-  RegistryRoot root;
-  std::string_view name;
-};
-constexpr RootText kRootNames[] = {
+constexpr Named<RegistryRoot> kRootNames[] = {
     {RegistryRoot::kClassesRoot, "HKEY_CLASSES_ROOT"},
     {RegistryRoot::kCurrentUser, "HKEY_CURRENT_USER"},
     {RegistryRoot::kLocalMachine, "HKEY_LOCAL_MACHINE"},
@@ -133,17 +142,12 @@ std::optional<platform::LocalDateTime> ParseTime(std::string_view text) {
 }
 
 std::string KindText(ChangeKind kind) {
-  for (const KindName& known : kKindNames) {
-    if (known.kind == kind) return std::string(known.name);
-  }
-  return {};
+  return std::string(NameOf(kKindNames, kind).value_or(""));
 }
 
 std::string TypeText(bool present, RegistryType type) {
   if (!present) return std::string(kAbsent);
-  for (const TypeName& known : kTypeNames) {
-    if (known.type == type) return std::string(known.name);
-  }
+  if (const auto name = NameOf(kTypeNames, type)) return std::string(*name);
   return std::to_string(static_cast<std::uint32_t>(type));
 }
 
@@ -154,11 +158,9 @@ bool ParseType(std::string_view text, bool& present, RegistryType& type) {
     type = RegistryType::kNone;
     return true;
   }
-  for (const TypeName& known : kTypeNames) {
-    if (known.name == text) {
-      type = known.type;
-      return true;
-    }
+  if (const auto known = KeyNamed(kTypeNames, text)) {
+    type = *known;
+    return true;
   }
   const auto number = Number(text);
   if (!number || *number > 0xFFFFFFFFu) return false;
@@ -219,13 +221,9 @@ bool ReadField(HistoryEntry& entry, std::string_view name, const std::string& va
   } else if (name == "tool") {
     entry.tool = value;
   } else if (name == "kind") {
-    for (const KindName& known : kKindNames) {
-      if (known.name == value) {
-        entry.kind = known.kind;
-        return true;
-      }
-    }
-    return false;
+    const auto kind = KeyNamed(kKindNames, value);
+    if (!kind) return false;
+    entry.kind = *kind;
   } else if (name == "change") {
     entry.change = value;
   } else if (name == "reason") {
@@ -252,10 +250,10 @@ bool ReadField(HistoryEntry& entry, std::string_view name, const std::string& va
   } else if (name == "value key") {
     RegistryValueChange change;
     bool known_root = false;
-    for (const RootText& root : kRootNames) {
+    for (const Named<RegistryRoot>& root : kRootNames) {
       const std::string prefix = std::string(root.name) + "\\";
       if (value.starts_with(prefix) && value.size() > prefix.size()) {
-        change.root = root.root;
+        change.root = root.key;
         change.path = value.substr(prefix.size());
         known_root = true;
         break;
@@ -409,10 +407,7 @@ std::string HistoryTimeText(const platform::LocalDateTime& time) {
 }
 
 std::string RootName(platform::RegistryRoot root) {
-  for (const RootText& known : kRootNames) {
-    if (known.root == root) return std::string(known.name);
-  }
-  return {};
+  return std::string(NameOf(kRootNames, root).value_or(""));
 }
 
 std::string FormatHistory(const std::vector<HistoryEntry>& entries) {

@@ -437,28 +437,28 @@ class Win32DialogHost final : public DialogHost {
 
   // GetDlgItem asks Wine's server for the dialog's children at every call, which a list of
   // 100,000 entries, filled and read an entry at a time, would pay for in seconds.
-  // A template may hold a plain placeholder where an animation plays: Wine's animation control
-  // loads the video and sound libraries as it is made, a megabyte and more for a dialog that
-  // may rest in the tray all day. The control takes the placeholder's place at the first play.
+  // A template may hold a plain static where an animation plays: Wine's animation control loads
+  // the video and sound libraries as it is made, a megabyte and more for a dialog that may rest
+  // in the tray all day. The control takes the static's place at the first play.
   void MakeAnimationControl(int control) {
-    HWND placeholder = Item(control);
+    HWND stand_in = Item(control);
     char class_name[32] = {};
-    if (!placeholder || !GetClassNameA(placeholder, class_name, sizeof class_name) ||
+    if (!stand_in || !GetClassNameA(stand_in, class_name, sizeof class_name) ||
         lstrcmpiA(class_name, ANIMATE_CLASSA) == 0) {
       return;
     }
     RECT bounds;
-    GetWindowRect(placeholder, &bounds);
+    GetWindowRect(stand_in, &bounds);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(placeholder, GWL_STYLE)) &
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(stand_in, GWL_STYLE)) &
                         (WS_CHILD | WS_VISIBLE | WS_DISABLED);
     HWND animation = CreateWindowExA(0, ANIMATE_CLASSA, "", style, bounds.left, bounds.top,
                                      bounds.right - bounds.left, bounds.bottom - bounds.top,
                                      window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
                                      ProgramModule(), nullptr);
     if (!animation) return;
-    SetWindowPos(animation, placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    DestroyWindow(placeholder);
+    SetWindowPos(animation, stand_in, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(stand_in);
     items_[control] = animation;
   }
 
