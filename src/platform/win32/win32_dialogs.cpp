@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/unclashed_names.h"
 #include "platform/win32/win32_hyperlink.h"
 
@@ -43,7 +44,7 @@ void InitCommonControlsOnce() {
 // its registration is missing.
 bool AtlHostReady() {
   static const bool ready = [] {
-    HMODULE atl = LoadLibraryA("atl.dll");
+    HMODULE atl = LoadSystemLibrary("atl.dll");
     if (!atl) return false;
     const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
@@ -452,10 +453,10 @@ class Win32DialogHost final : public DialogHost {
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(stand_in, GWL_STYLE)) &
                         (WS_CHILD | WS_VISIBLE | WS_DISABLED);
-    HWND animation = CreateWindowExA(0, ANIMATE_CLASSA, "", style, bounds.left, bounds.top,
-                                     bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
-                                     ProgramModule(), nullptr);
+    HWND animation = CreateWindowExA(
+        0, ANIMATE_CLASSA, "", style, bounds.left, bounds.top, bounds.right - bounds.left,
+        bounds.bottom - bounds.top, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
+        ProgramModule(), nullptr);
     if (!animation) return;
     SetWindowPos(animation, stand_in, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(stand_in);

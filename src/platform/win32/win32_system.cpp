@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -22,16 +23,7 @@ void Win32System::CloseHandle(KernelHandle handle) {
 }
 
 std::string Win32System::ModuleFileName() {
-  // The path may be longer than MAX_PATH; a full buffer means it may have been cut.
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return ExecutablePath();
 }
 
 bool Win32System::SetCurrentDirectory(const std::string& path) {
