@@ -60,6 +60,9 @@ class FilePort {
   virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
   // CreateDirectoryA: one folder, in a parent that must exist.
   virtual CreateFolderResult CreateFolder(const std::string& path) = 0;
+  // Whether this user may create files in an existing folder: a fresh file is made there and
+  // goes again as it is closed, so nothing stays. False for a missing or protected folder.
+  virtual bool CanCreateFilesIn(const std::string& folder) = 0;
 };
 
 }  // namespace sg::platform

@@ -682,7 +682,8 @@ std::optional<std::string> Win32Dialogs::ChooseFileToOpen(DialogHost* owner,
   request.lpstrInitialDir = initial_folder.empty() ? nullptr : initial_folder.c_str();
   request.lpstrTitle = title.empty() ? nullptr : title.c_str();
   request.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
-  request.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  // The current directory is where the user's files are kept; browsing must not move it.
+  request.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&request)) return std::nullopt;
   path.resize(path.find('\0'));
   return path;

@@ -47,11 +47,14 @@ int Win32System::MajorVersion() {
   return static_cast<int>(version.dwMajorVersion);
 }
 
-std::string Win32System::WindowsDirectory() {
-  // Asked with a buffer too small, the call answers the size needed, terminator included.
+namespace {
+
+// GetWindowsDirectoryA and GetSystemDirectoryA: asked with a buffer too small, they answer the
+// size needed, terminator included.
+std::string FolderFrom(UINT(WINAPI* ask)(LPSTR, UINT)) {
   std::string path(MAX_PATH, '\0');
   for (int tries = 0; tries < 3; ++tries) {
-    const UINT length = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    const UINT length = ask(path.data(), static_cast<UINT>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
@@ -60,6 +63,16 @@ std::string Win32System::WindowsDirectory() {
     path.resize(length);
   }
   return {};
+}
+
+}  // namespace
+
+std::string Win32System::WindowsDirectory() {
+  return FolderFrom(GetWindowsDirectoryA);
+}
+
+std::string Win32System::SystemDirectory() {
+  return FolderFrom(GetSystemDirectoryA);
 }
 
 LocalDateTime Win32System::LocalTime() {
