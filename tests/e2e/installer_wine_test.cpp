@@ -132,6 +132,11 @@ TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUser
   HWND dialog = program.MainDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(program.ShowsWithin(dialog, 90s)) << program.Describe(dialog);
+  // The lists and the presets' work files go to the user's own folder, never beside the program.
+  for (const char* file : {"filters.txt", "whitelist.txt", "safebho.txt", "allowed.txt",
+                           "SnapgateSettings.dat", "SnapgateSettings.reg"}) {
+    EXPECT_FALSE(FileIsThere(InstallFolder() + "\\" + file)) << file;
+  }
   WriteUsersBlockList();
 
   ASSERT_EQ(RunUninstaller(), 0u);
@@ -140,17 +145,12 @@ TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUser
   for (const char* file : kInstalledFiles) {
     EXPECT_FALSE(FileIsThere(InstallFolder() + "\\" + file)) << file;
   }
-  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(FileText(UsersFilesFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_FALSE(FileIsThere(InstallFolder())) << "nothing of the user's is left in it";
   EXPECT_EQ(Setting("bFirstTimeMsg"), "1") << "the settings under HKEY_CURRENT_USER stay";
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"), "<absent>");
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<absent>");
   EXPECT_FALSE(FileIsThere(StartMenuFolder()));
-
-  // Without the user's list nothing is left at all.
-  DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
-  ASSERT_EQ(RunSetup(), 0u);
-  ASSERT_EQ(RunUninstaller(), 0u);
-  EXPECT_FALSE(FileIsThere(InstallFolder()));
 }
 
 TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInstallation) {
@@ -175,7 +175,7 @@ TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInst
   for (const char* file : kInstalledFiles) {
     EXPECT_TRUE(FileIsThere(InstallFolder() + "\\" + file)) << file;
   }
-  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(FileText(UsersFilesFolder() + "\\filters.txt"), "Casino\r\n");
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"),
             "\"" + InstalledProgram() + "\"");
   EXPECT_EQ(WritersBesidesAdministrators(InstallFolder()), "");
