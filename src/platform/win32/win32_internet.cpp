@@ -4,6 +4,8 @@
 
 #include <wininet.h>
 
+#include <utility>
+
 namespace sg::platform::win32 {
 
 namespace {
@@ -66,6 +68,19 @@ InternetHandle Win32Internet::OpenRequest(InternetHandle connection, const std::
                                           std::uint32_t flags) {
   return Made(HttpOpenRequestA(Handle(connection), "GET", object.c_str(), nullptr, nullptr, nullptr,
                                flags, 1));
+}
+
+bool Win32Internet::SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) {
+  const std::pair<DWORD, DWORD> options[] = {
+      {INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connect_ms},
+      {INTERNET_OPTION_SEND_TIMEOUT, timeouts.send_ms},
+      {INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.receive_ms}};
+  bool all_set = true;
+  for (auto [option, milliseconds] : options) {
+    all_set =
+        InternetSetOptionA(Handle(request), option, &milliseconds, sizeof milliseconds) && all_set;
+  }
+  return all_set;
 }
 
 bool Win32Internet::AddRequestHeaders(InternetHandle request, const std::string& headers) {
