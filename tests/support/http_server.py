@@ -121,6 +121,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body_of(2048))
             self.wfile.flush()
+        elif path == "/stalled":
+            # Announces 4,096 bytes, sends 1,024 of them and says nothing for ten seconds.
+            self.send_response(200)
+            self.send_header("Content-Length", "4096")
+            self.end_headers()
+            self.wfile.write(body_of(1024))
+            self.wfile.flush()
+            time.sleep(10)
         elif path == "/slow":
             # Eight lines of 256 bytes over about three seconds.
             self.send_response(200)

@@ -120,7 +120,11 @@ std::optional<std::uint32_t> Win32Internet::ContentLength(InternetHandle request
 InternetRead Win32Internet::ReadBody(InternetHandle request, std::span<std::uint8_t> buffer) {
   DWORD read = 0;
   if (!InternetReadFile(Handle(request), buffer.data(), static_cast<DWORD>(buffer.size()), &read)) {
-    return {.error = LastError()};
+    // Wine passes on the socket's WSAETIMEDOUT where Windows answers ERROR_INTERNET_TIMEOUT.
+    constexpr DWORD kSocketTimedOut = 10060;
+    const DWORD error = GetLastError();
+    return {.error =
+                static_cast<WinError>(error == kSocketTimedOut ? ERROR_INTERNET_TIMEOUT : error)};
   }
   return {.size = read};
 }
