@@ -8,7 +8,6 @@
 #include <future>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/win32/win32_internet.h"
@@ -157,28 +156,13 @@ TEST_F(InternetPortUnderWine, ABodyCutShortNeverReachesItsAnnouncedLength) {
 
 TEST_F(InternetPortUnderWine, TimeoutsGoOnTheRequestAndEndAReadThatTheServerLeavesWaiting) {
   const InternetHandle stalled = Get("/stalled", {}, InternetTimeouts{2000, 2500, 3000});
-  struct Timeout {
-    DWORD option;
-    DWORD milliseconds;
-    const char* name;
-  };
-  for (const Timeout& set : {Timeout{INTERNET_OPTION_CONNECT_TIMEOUT, 2000, "connect"},
-                             Timeout{INTERNET_OPTION_SEND_TIMEOUT, 2500, "send"},
-                             Timeout{INTERNET_OPTION_RECEIVE_TIMEOUT, 3000, "receive"}}) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    SetLastError(0);
-    const bool told =
-        InternetQueryOptionA(reinterpret_cast<HINTERNET>(stalled), set.option, &value, &size);
-    if (!told && GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE &&
-        set.option != INTERNET_OPTION_CONNECT_TIMEOUT) {
-      // Wine takes these on a request but does not tell them back; the read below shows one.
-      sg::testing::NoteForTheRun(std::string("WinINet does not tell a request's ") + set.name +
-                                 " timeout");
-      continue;
-    }
-    EXPECT_EQ(value, set.milliseconds) << set.name << ": error " << GetLastError();
-  }
+  DWORD connect = 0;
+  DWORD size = sizeof connect;
+  EXPECT_TRUE(InternetQueryOptionA(reinterpret_cast<HINTERNET>(stalled),
+                                   INTERNET_OPTION_CONNECT_TIMEOUT, &connect, &size))
+      << GetLastError();
+  EXPECT_EQ(connect, 2000u);
+  // Wine tells no request's send or receive timeout back; the read shows the receive one.
   // The server says nothing after the first 1,024 bytes for far longer than the timeout.
   WinError error = WinError::kSuccess;
   EXPECT_EQ(ReadSizes(stalled, &error), std::vector<std::size_t>{1024});
