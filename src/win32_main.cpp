@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/blocker_app.h"
+#include "platform/win32/queued_message.h"
 #include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_platform.h"
 
@@ -26,11 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    // Keyboard navigation inside whichever dialog the message belongs to.
-    HWND dialog = GetAncestor(message.hwnd, GA_ROOT);
-    if (dialog && IsDialogMessageA(dialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+    sg::platform::win32::DispatchQueuedMessage(message);
   }
   return 0;
 }

@@ -482,6 +482,8 @@ void MainDialog::ExitSequence() {
 }
 
 void MainDialog::EndProgram() {
+  // A download goes first, with its files, and then calls back.
+  if (upgrade_.StopDownloadToEnd()) return;
   platform_.hooks.UnInstallFilters();
   platform_.hooks.ShutdownHooksDll();
   TakeBackChanges();

@@ -117,7 +117,7 @@ class MainDialog final : public platform::DialogEvents,
   void Show();
   void Hide(bool pull_first);
   void ExitSequence();
-  void EndProgram();
+  void EndProgram() override;
   void TakeBackChanges();
   void ShowUpgrade();
   void BeforeRemoval() override;

@@ -15,6 +15,8 @@ namespace sg::online {
 namespace {
 
 constexpr std::size_t kBlockSize = 1024;
+// Far more than any setup program of ours; a server that sends more is not to be believed.
+constexpr std::uint64_t kLargestDownload = 64 * 1024 * 1024;
 // The status text moves on every 32 blocks and at the end: a repaint for every block kept the
 // program busy for a third of the time while a slow download trickled in.
 constexpr std::uint64_t kProgressStep = 32 * kBlockSize;
@@ -35,10 +37,10 @@ std::string Progress(std::uint64_t total, std::uint32_t length) {
 
 }  // namespace
 
-bool DownloadToFile(platform::Platform& platform, platform::InternetHandle request,
+bool DownloadToFile(platform::Platform& platform, HttpRequest& request,
                     const std::string& local_path, platform::DialogHost* status_window) {
   if (status_window) status_window->SetText(IDC_UPGRADE_STATUS_TEXT, "Downloading update ..");
-  const std::uint32_t length = platform.internet.ContentLength(request).value_or(0);
+  const std::uint32_t length = request.ContentLength().value_or(0);
   // The body grows under a name of its own and takes the file's name only when whole: a
   // download cut short, even by the end of the program, leaves no part of an installer under
   // the installer's name.
@@ -48,14 +50,13 @@ bool DownloadToFile(platform::Platform& platform, platform::InternetHandle reque
   std::uint64_t total = 0;
   std::uint64_t shown = 0;
   bool counted = false;  // a block was read and kept
-  bool stopped = false;
+  bool stopped = length > kLargestDownload;
   std::array<std::uint8_t, kBlockSize> block;
-  platform::InternetRead read;
-  do {
-    read = platform.internet.ReadBody(request, block);
+  for (bool more = !stopped; more;) {
+    const platform::InternetRead read = request.Read(block);
     const std::span<const std::uint8_t> bytes(block.data(), read.size);
-    if (read.error != platform::WinError::kSuccess || IsWebPage(bytes) || !file ||
-        !file->Write(bytes)) {
+    if (read.error != platform::WinError::kSuccess || total + read.size > kLargestDownload ||
+        IsWebPage(bytes) || !file || !file->Write(bytes)) {
       stopped = true;
       break;
     }
@@ -65,7 +66,8 @@ bool DownloadToFile(platform::Platform& platform, platform::InternetHandle reque
       status_window->SetText(IDC_UPGRADE_STATUS_TEXT, Progress(total, length));
       shown = total;
     }
-  } while (read.size == block.size());
+    more = read.size == block.size();
+  }
   if (status_window && counted) {
     status_window->SetText(IDC_UPGRADE_STATUS_TEXT, Progress(total, length));
   }

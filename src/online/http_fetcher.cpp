@@ -26,26 +26,34 @@ const std::vector<std::string>& HttpFetcher::Fetch(const std::string& url,
                                                    const std::string& local_path,
                                                    platform::DialogHost* status_window) {
   std::lock_guard lock(FetchMutex());
-  last_download_complete_ = false;
+  HttpRequest request(platform_);
+  running_ = &request;
+  std::vector<std::string> lines;
+  bool complete = false;
   if (local_path.empty()) {
-    std::vector<std::string> lines;
     platform_.windows.RunDispatchingMessages([&] {
-      HttpRequest request(platform_);
       if (request.Send(url, "Accept: text/*\r\n" + std::string(kUserAgent))) {
-        lines = ReadResponseLines(platform_.internet, request.handle());
+        lines = ReadResponseLines(request);
       }
     });
-    lines_ = std::move(lines);
   } else {
-    bool complete = false;
     platform_.windows.RunDispatchingMessages([&] {
-      HttpRequest request(platform_);
       complete = request.Send(url, kUserAgent) &&
-                 DownloadToFile(platform_, request.handle(), local_path, status_window);
+                 DownloadToFile(platform_, request, local_path, status_window);
     });
-    last_download_complete_ = complete;
   }
+  running_ = nullptr;
+  last_fetch_cancelled_ = request.aborted();
+  // A cancel that came as the last block arrived still counts: the file goes too.
+  if (complete && last_fetch_cancelled_) platform_.files.Delete(local_path);
+  last_download_complete_ = complete && !last_fetch_cancelled_;
+  if (local_path.empty())
+    lines_ = last_fetch_cancelled_ ? std::vector<std::string>() : std::move(lines);
   return lines_;
+}
+
+void HttpFetcher::Cancel() {
+  if (running_) running_->Abort();
 }
 
 }  // namespace sg::online

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "online/http_request.h"
 #include "platform/ports/platform.h"
 
 namespace sg::online {
@@ -21,11 +22,17 @@ class HttpFetcher {
                                         platform::DialogHost* status_window = nullptr);
   // True when the last fetch put a complete file at its local path.
   bool last_download_complete() const { return last_download_complete_; }
+  // From a message handler while Fetch waits: the fetch stops at once and brings nothing, no
+  // lines and no file.
+  void Cancel();
+  bool last_fetch_cancelled() const { return last_fetch_cancelled_; }
 
  private:
   platform::Platform& platform_;
   std::vector<std::string> lines_;
   bool last_download_complete_ = false;
+  bool last_fetch_cancelled_ = false;
+  HttpRequest* running_ = nullptr;
 };
 
 }  // namespace sg::online

@@ -14,6 +14,10 @@ constexpr std::uint32_t kRequestFlags =
     platform::request_flags::kReload | platform::request_flags::kExistingConnect |
     platform::request_flags::kNoCacheWrite | platform::request_flags::kNoAutoRedirect;
 
+// A server that stops answering ends the request within half a minute.
+constexpr platform::InternetTimeouts kTimeouts{
+    .connect_ms = 30'000, .send_ms = 30'000, .receive_ms = 30'000};
+
 bool IsRedirect(std::uint32_t status) {
   return status == 301 || status == 302 || status == 303;
 }
@@ -35,11 +39,41 @@ HttpRequest::~HttpRequest() {
   if (session_) platform_.internet.Close(session_);
 }
 
-void HttpRequest::CloseRequest() {
+platform::InternetHandle HttpRequest::handle() const {
+  std::lock_guard lock(mutex_);
+  return request_;
+}
+
+bool HttpRequest::aborted() const {
+  std::lock_guard lock(mutex_);
+  return aborted_;
+}
+
+void HttpRequest::Abort() {
+  std::lock_guard lock(mutex_);
+  aborted_ = true;
   if (request_) platform_.internet.Close(request_);
-  if (connection_) platform_.internet.Close(connection_);
   request_ = 0;
+}
+
+void HttpRequest::CloseRequest() {
+  {
+    std::lock_guard lock(mutex_);
+    if (request_) platform_.internet.Close(request_);
+    request_ = 0;
+  }
+  if (connection_) platform_.internet.Close(connection_);
   connection_ = 0;
+}
+
+platform::InternetRead HttpRequest::Read(std::span<std::uint8_t> buffer) {
+  const platform::InternetHandle request = handle();
+  if (!request) return {.error = platform::kInternetOperationCancelled};
+  return platform_.internet.ReadBody(request, buffer);
+}
+
+std::optional<std::uint32_t> HttpRequest::ContentLength() {
+  return platform_.internet.ContentLength(handle());
 }
 
 bool HttpRequest::Open(const platform::CrackedUrl& where, std::uint32_t flags,
@@ -47,10 +81,16 @@ bool HttpRequest::Open(const platform::CrackedUrl& where, std::uint32_t flags,
   platform::InternetPort& internet = platform_.internet;
   connection_ = internet.Connect(session_, where.host, where.port);
   if (!connection_) return false;
-  request_ = internet.OpenRequest(connection_, where.object, flags);
-  if (!request_) return false;
-  internet.AddRequestHeaders(request_, std::string(headers));
-  return internet.SendRequest(request_) == platform::WinError::kSuccess;
+  const platform::InternetHandle request = internet.OpenRequest(connection_, where.object, flags);
+  {
+    std::lock_guard lock(mutex_);
+    if (request && aborted_) internet.Close(request);
+    if (!request || aborted_) return false;
+    request_ = request;
+  }
+  internet.SetTimeouts(request, kTimeouts);
+  internet.AddRequestHeaders(request, std::string(headers));
+  return internet.SendRequest(request) == platform::WinError::kSuccess;
 }
 
 bool HttpRequest::Send(const std::string& address, std::string_view headers) {
@@ -69,20 +109,20 @@ bool HttpRequest::Send(const std::string& address, std::string_view headers) {
   }
   const std::optional<platform::CrackedUrl> where = internet.CrackUrl(url);
   if (!where || !Open(*where, flags, headers)) return false;
-  std::uint32_t status = internet.StatusCode(request_);
+  std::uint32_t status = internet.StatusCode(handle());
   if (status == kStatusDenied) {
-    internet.AskForPassword(request_);
-    if (internet.SendRequest(request_) != platform::WinError::kSuccess) return false;
-    status = internet.StatusCode(request_);
+    internet.AskForPassword(handle());
+    if (internet.SendRequest(handle()) != platform::WinError::kSuccess) return false;
+    status = internet.StatusCode(handle());
   }
   if (!IsRedirect(status)) return true;
 
-  const std::optional<std::string> target = LocationOf(internet.RawHeaders(request_));
+  const std::optional<std::string> target = LocationOf(internet.RawHeaders(handle()));
   CloseRequest();
   if (!target) return false;
   const std::optional<platform::CrackedUrl> next = internet.CrackUrl(*target);
   return next && next->scheme == platform::UrlScheme::kHttp && Open(*next, flags, headers) &&
-         internet.StatusCode(request_) == kStatusOk;
+         internet.StatusCode(handle()) == kStatusOk;
 }
 
 }  // namespace sg::online

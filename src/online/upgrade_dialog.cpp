@@ -1,6 +1,8 @@
 #include "online/upgrade_dialog.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "common/ascii.h"
 #include "common/program_folder.h"
@@ -72,6 +74,11 @@ void UpgradeDialog::SaveUpgradeDate() {
 }
 
 void UpgradeDialog::ShowUpgradeDialog(platform::DialogHost* owner) {
+  // The tray menu still works while the dialog is open, and one object serves one showing.
+  if (host_) {
+    platform_.windows.SetForegroundWindow(host_->Window());
+    return;
+  }
   platform_.dialogs.RunModal(IDD_UPGRADE, *this, owner);
   host_ = nullptr;
 }
@@ -102,9 +109,17 @@ void UpgradeDialog::CloseStatusWindow(std::unique_ptr<platform::DialogHost>& sta
 }
 
 void UpgradeDialog::CheckForUpgrade() {
+  // Its button would start a second check while this one waits for the page.
+  host_->EnableControl(platform::kIdOk, false);
   auto status = OpenStatusWindow(nullptr);
-  ParseUpgradePage(fetcher_.Fetch(check_address_), offer_);
+  const std::vector<std::string>& lines = fetcher_.Fetch(check_address_);
   CloseStatusWindow(status);
+  if (fetcher_.last_fetch_cancelled()) {
+    // Stopped by the user: nothing to tell, and the check may be made again.
+    host_->EnableControl(platform::kIdOk, true);
+    return;
+  }
+  ParseUpgradePage(lines, offer_);
 
   if (offer_.new_version > current_version_) {
     std::string description = offer_.description;
@@ -131,6 +146,13 @@ void UpgradeDialog::CheckForUpgrade() {
   RecordCheck(platform_.system.LocalTime());
 }
 
+bool UpgradeDialog::StopDownloadToEnd() {
+  if (!downloading_) return false;
+  end_requested_ = true;
+  fetcher_.Cancel();
+  return true;
+}
+
 void UpgradeDialog::RunAndWait(const std::string& file, const std::string& parameters) {
   platform::ShellExecuteRequest request;
   request.file = file;
@@ -148,7 +170,9 @@ void UpgradeDialog::InstallUpgrade(const std::string& link) {
   const std::string installer = reserved.empty() ? std::string() : reserved + ".exe";
   bool genuine = false;
   if (!installer.empty()) {
+    downloading_ = true;
     fetcher_.Fetch(std::string(TrimmedAsciiSpace(link)), installer, status.get());
+    downloading_ = false;
     // Nothing is removed unless the new setup program is complete and is ours.
     genuine = fetcher_.last_download_complete() &&
               IsGenuineInstaller(platform_, installer, offer_.signature);
@@ -156,9 +180,13 @@ void UpgradeDialog::InstallUpgrade(const std::string& link) {
   if (!genuine) {
     if (!installer.empty()) platform_.files.Delete(installer);
     if (!reserved.empty()) platform_.files.Delete(reserved);
-    platform_.dialogs.MessageBox(host_, DownloadFailureText(), "Snapgate!",
-                                 platform::kMbIconInformation);
+    // The user who stopped the download knows.
+    if (!fetcher_.last_fetch_cancelled()) {
+      platform_.dialogs.MessageBox(host_, DownloadFailureText(), "Snapgate!",
+                                   platform::kMbIconInformation);
+    }
     CloseStatusWindow(status);
+    if (end_requested_) steps_.EndProgram();
     return;
   }
 

@@ -21,6 +21,8 @@ class UpgradeSteps {
   virtual void BeforeRemoval() = 0;
   // After the new version's setup has run, just before the process ends: the tray icon goes.
   virtual void BeforeEnd() = 0;
+  // The user ended the program while a download ran; the download and its files are gone now.
+  virtual void EndProgram() = 0;
 };
 
 // "Check for Upgrade": asks the maker's upgrade page whether a newer version exists and installs
@@ -34,11 +36,15 @@ class UpgradeDialog final : public platform::DialogEvents {
                         std::string check_address);
   // Reads "UpgradeDate"; true when more than 15 days have passed since the last check.
   bool IsUpgradeCheckDue();
+  // Brings the dialog to the front instead when it is open already.
   void ShowUpgradeDialog(platform::DialogHost* owner);
   void CheckForUpgrade();
   // Downloads, verifies and runs the new version's setup; does not return when it succeeds.
   void InstallUpgrade(const std::string& link);
   void SaveUpgradeDate();
+  // For the program's end: a running download is stopped instead, and true returned; once its
+  // files are gone, UpgradeSteps::EndProgram ends the program.
+  bool StopDownloadToEnd();
 
   void OnInitDialog(platform::DialogHost& host) override;
   void OnCommand(int id, int notification) override;
@@ -58,11 +64,20 @@ class UpgradeDialog final : public platform::DialogEvents {
   UpgradeOffer offer_;
   std::optional<LocalDateTime> last_check_;
   platform::DialogHost* host_ = nullptr;
+  bool downloading_ = false;
+  bool end_requested_ = false;
+  // Escape or the close box of the status window stops the fetch that it shows.
   class StatusEvents final : public platform::DialogEvents {
    public:
+    explicit StatusEvents(HttpFetcher& fetcher) : fetcher_(fetcher) {}
     void OnInitDialog(platform::DialogHost&) override {}
-    void OnCommand(int, int) override {}
-  } status_events_;
+    void OnCommand(int id, int) override {
+      if (id == platform::kIdCancel) fetcher_.Cancel();
+    }
+
+   private:
+    HttpFetcher& fetcher_;
+  } status_events_{fetcher_};
 };
 
 }  // namespace sg::online

@@ -246,6 +246,45 @@ TEST_F(AppTest, TheUpgradeCheckOpensWhenDueAndOnTheUsersCommand) {
   EXPECT_EQ(system_.dialogs.ModalRuns(), (std::vector<int>{IDD_UPGRADE, IDD_UPGRADE, IDD_UPGRADE}));
 }
 
+TEST_F(AppTest, UpgradeWhileOneRunsBringsItToTheFrontAndExitStopsTheDownloadFirst) {
+  const std::string temporary = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
+  system_.files.CreateDirectory(temporary);
+  Store("bFirstTimeMsg", "1");
+  Store("UpgradeURL", "http://updates.test/page.html");
+  system_.internet.Serve("http://updates.test/page.html",
+                         {.body = "<!-- UPGRADE Version\n3.30\n<!-- UPGRADE Download Link\n"
+                                  "http://updates.test/setup.exe\n"});
+  system_.internet.Serve("http://updates.test/setup.exe", {.body = "MZ", .size = 1 << 20});
+  Start();
+  platform::WindowHandle upgrade_window = 0;
+  const auto upgrade_again = [&](const char* when) {
+    MainWindow().events().OnCommand(IDM_UPGRADE, 0);  // from the tray menu
+    EXPECT_EQ(system_.dialogs.ModalRuns(), std::vector<int>{IDD_UPGRADE}) << when;
+    EXPECT_EQ(system_.desktop.Foreground(), upgrade_window) << when;
+  };
+  system_.internet.OnRead([&](const std::string& url, std::size_t read) {
+    if (url != "http://updates.test/setup.exe" || read != 64 * 1024) return;
+    upgrade_again("while downloading");
+    system_.dialogs.AnswerMessageBox(platform::kIdYes);
+    MainWindow().events().OnCommand(IDM_EXIT, 0);
+  });
+  system_.dialogs.AnswerMessageBox(platform::kIdYes);  // the offer
+  system_.dialogs.ScriptModal(IDD_UPGRADE, [&](platform::fake::FakeDialogHost& dialog) {
+    upgrade_window = dialog.Window();
+    upgrade_again("while asking");
+    dialog.Click(platform::kIdOk);
+  });
+  MainWindow().Click(IDC_UPGRADE);
+
+  EXPECT_EQ(system_.internet.Requests().back().reads.size(), 64u) << "stopped at the exit";
+  EXPECT_EQ(system_.system.ExitCode(), 0);
+  EXPECT_EQ(system_.dialogs.MessageBoxes().back().text.rfind("Are you sure", 0), 0u)
+      << "and no word of a failed download";
+  for (const char* left : {"sg1.tmp", "sg1.tmp.exe", "sg1.tmp.exe.part"}) {
+    EXPECT_FALSE(system_.files.Exists(temporary + left)) << left;
+  }
+}
+
 TEST_F(AppTest, TheMessengerIsStoppedAgainOnceAfterTwelveSeconds) {
   Start();
   const auto before = system_.shell.Executions().size();

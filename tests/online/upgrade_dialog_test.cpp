@@ -25,6 +25,7 @@ class RecordedSteps final : public UpgradeSteps {
  public:
   void BeforeRemoval() override { calls.push_back("before removal"); }
   void BeforeEnd() override { calls.push_back("before end"); }
+  void EndProgram() override { calls.push_back("end program"); }
   std::vector<std::string> calls;
 };
 
@@ -115,11 +116,16 @@ TEST_F(UpgradeTest, TheCurrentVersionIsMostRecentAndDecliningANewerOneStillRecor
   EXPECT_EQ(StoredDate(), "12 9 2026");
   EXPECT_TRUE(platform_.shell.Executions().empty());
 
-  // A page that cannot be fetched is no offer.
+  // Neither a page larger than any of ours nor one that cannot be fetched is an offer.
+  platform_.internet.Serve(kPage,
+                           {.body = "<!-- UPGRADE Version\n3.30\n" + std::string(1 << 20, ' ')});
+  UpgradeDialog oversized(platform_.ports(), steps_);
+  CheckNow(oversized);
+  EXPECT_EQ(Boxes()[2].text.rfind("You have the most recent version", 0), 0u);
   platform_.internet.RefuseSessions();
   UpgradeDialog offline(platform_.ports(), steps_);
   CheckNow(offline);
-  EXPECT_EQ(Boxes()[2].text, "Cannot open internet connection.");
+  EXPECT_EQ(Boxes()[3].text, "Cannot open internet connection.");
   EXPECT_EQ(Boxes().back().text.rfind("You have the most recent version", 0), 0u);
 }
 
@@ -163,32 +169,81 @@ TEST_F(UpgradeTest, AnInstallerThatIsNotWholeOrNotOursChangesNothing) {
       "version is still installed.\n\nYou can manually upgrade your software by visiting "
       "http://www.snapgate.example/ and clicking Download Evaluation to obtain the latest "
       "version.";
+  // Signed, and still too large to be believed.
+  std::string oversized;
+  while (oversized.size() <= (64 << 20)) oversized += installer;
+  oversized.resize((64 << 20) + 1);
   struct Case {
     const char* what;
-    std::string body;
+    platform::fake::FakeInternet::Answer download;
     std::string signature;
-    std::optional<std::size_t> breaks_after;
   };
   const Case cases[] = {
-      {"cut short by the network", installer, signature, 3000},
-      {"unsigned", installer, "", std::nullopt},
-      {"someone else's file", installer + "x", signature, std::nullopt},
-      {"a web page", "<HTML>gone</HTML>", signature, std::nullopt},
+      {"cut short by the network", {.body = installer, .breaks_after = 3000}, signature},
+      {"unsigned", {.body = installer}, ""},
+      {"someone else's file", {.body = installer + "x"}, signature},
+      {"a web page", {.body = "<HTML>gone</HTML>"}, signature},
+      {"left waiting by a silent server", {.body = installer, .stalls_after = 3000}, signature},
+      {"larger than any setup program",
+       {.body = installer, .size = oversized.size()},
+       sg::testing::Sign(platform_, oversized)},
+      {"announced as larger",
+       {.headers = {"Content-Length: 67108865"}, .body = installer},
+       signature},
   };
   for (const Case& test : cases) {
     ServePage("3.30", test.signature);
-    platform_.internet.Serve(kLink, {.body = test.body, .breaks_after = test.breaks_after});
+    platform_.internet.Serve(kLink, test.download);
     UpgradeDialog upgrade(platform_.ports(), steps_);
     platform_.dialogs.AnswerMessageBox(platform::kIdYes);
     CheckNow(upgrade);
     EXPECT_EQ(Boxes().back().text, failure) << test.what;
     EXPECT_EQ(Boxes().back().style, platform::kMbIconInformation);
   }
+  for (const auto& request : platform_.internet.Requests()) {
+    EXPECT_EQ(request.timeouts, (platform::InternetTimeouts{30'000, 30'000, 30'000}))
+        << request.url;
+    EXPECT_FALSE(request.hung) << request.url;
+  }
   EXPECT_TRUE(steps_.calls.empty());
   EXPECT_TRUE(platform_.shell.Executions().empty());
   EXPECT_FALSE(platform_.system.ExitCode());
   EXPECT_FALSE(platform_.files.Exists(kDownload));
   EXPECT_TRUE(platform_.hooks.Calls().empty()) << "the hook library goes on";
+}
+
+TEST_F(UpgradeTest, CancelInTheStatusWindowStopsTheCheckOrTheDownloadAndChangesNothing) {
+  const std::string installer = sg::testing::Executable();
+  ServePage("3.30", sg::testing::Sign(platform_, installer));
+  platform_.internet.Serve(kLink, {.body = installer, .size = 1 << 20});
+  // Escape or the close box, once so much of the address's body has come.
+  std::pair<std::string, std::size_t> cancel_at{kPage, 1};
+  platform_.internet.OnRead([this, &cancel_at](const std::string& url, std::size_t read) {
+    if (url == cancel_at.first && read >= cancel_at.second) {
+      platform_.dialogs.Modeless(IDD_UPGRADE_STATUS)->Click(platform::kIdCancel);
+    }
+  });
+  UpgradeDialog upgrade(platform_.ports(), steps_);
+  upgrade.ConfigureUpgrade("Snapgate!", 3.293f, kPage);
+  platform_.dialogs.ScriptModal(IDD_UPGRADE, [](platform::fake::FakeDialogHost& dialog) {
+    dialog.Click(platform::kIdOk);
+    EXPECT_TRUE(dialog.control(platform::kIdOk).enabled) << "to check again";
+  });
+  upgrade.ShowUpgradeDialog(nullptr);
+  EXPECT_TRUE(Boxes().empty());
+
+  cancel_at = {kLink, 8 * 1024};
+  platform_.dialogs.AnswerMessageBox(platform::kIdYes);
+  CheckNow(upgrade);
+  EXPECT_EQ(platform_.internet.Requests().back().reads.size(), 8u) << "stopped at once";
+  EXPECT_EQ(Boxes().size(), 1u) << "the offer only: the user knows that the download stopped";
+  for (const std::string& left :
+       {std::string(kDownload), kDownload + std::string(".part"), std::string(kReserved)}) {
+    EXPECT_FALSE(platform_.files.Exists(left)) << left;
+  }
+  EXPECT_EQ(platform_.internet.OpenHandles(), 0u);
+  EXPECT_TRUE(steps_.calls.empty());
+  EXPECT_TRUE(platform_.hooks.Calls().empty()) << "the installed version goes on";
 }
 
 }  // namespace

@@ -40,6 +40,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def send_part(self, sent, silence=0):
+        """Announces 4,096 bytes, sends some of them, says nothing for a while and hangs up."""
+        self.send_response(200)
+        self.send_header("Content-Length", "4096")
+        self.end_headers()
+        self.wfile.write(body_of(sent))
+        self.wfile.flush()
+        time.sleep(silence)
+
     def redirect(self, status, location):
         self.answer(status, headers=[("Location", location)])
 
@@ -115,12 +124,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "/html-first-block":
             self.answer(200, b"<!DOCTYPE html>\n<HTML><body>An installer?</body></HTML>\n")
         elif path == "/dropped":
-            # Announces 4,096 bytes, sends half of them and hangs up.
-            self.send_response(200)
-            self.send_header("Content-Length", "4096")
-            self.end_headers()
-            self.wfile.write(body_of(2048))
-            self.wfile.flush()
+            self.send_part(2048)
+        elif path == "/stalled":
+            self.send_part(1024, silence=10)
         elif path == "/slow":
             # Eight lines of 256 bytes over about three seconds.
             self.send_response(200)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "platform/win32/unclashed_names.h"
+#include "platform/win32/win32_windows.h"
 #include "win32/message_pump.h"
 #include "win32/test_resources.h"
 
@@ -396,6 +398,20 @@ TEST_F(DialogsPortUnderWine, ClosingAModelessDialogIsTheMessageMapsBusiness) {
   EXPECT_TRUE(events_.commands.empty());
 }
 
+TEST_F(DialogsPortUnderWine, EscapeIsTheDialogsCancelWhileAWorkerIsWaitedFor) {
+  Open();
+  ShowInFront();
+  std::atomic<bool> cancelled = false;
+  events_.on_command = [&](DialogHost&, int id) { cancelled = cancelled || id == kIdCancel; };
+  HWND edit = Item(TEST_EDIT);
+  Win32Windows().RunDispatchingMessages([&] {
+    PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    // Until the waiting thread has dealt with the key, or long after it should have.
+    for (int tries = 0; tries < 500 && !cancelled; ++tries) Sleep(10);
+  });
+  EXPECT_TRUE(cancelled);
+}
+
 TEST_F(DialogsPortUnderWine, TimersFireUntilKilled) {
   Open();
   host_->SetTimer(7, 10);
@@ -567,7 +583,8 @@ TEST_F(DialogsPortUnderWine, ARealDoubleClickOnAStaticTextReachesTheEvents) {
   EXPECT_TRUE(events_.right_double_clicks.empty());
 }
 
-TEST_F(DialogsPortUnderWine, AnAnimationTakesItsPlaceholdersPlaceAtItsFirstPlayAndStillTakesClicks) {
+TEST_F(DialogsPortUnderWine,
+       AnAnimationTakesItsPlaceholdersPlaceAtItsFirstPlayAndStillTakesClicks) {
   Open();
   host_->Show(kSwShow);
   HWND placeholder = Item(TEST_ANIMATION);

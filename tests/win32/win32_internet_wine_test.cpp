@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <wininet.h>
 
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,14 +39,19 @@ class InternetPortUnderWine : public ::testing::Test {
     internet_.Close(session_);
   }
 
-  // A GET of a path of the test server, sent with the header lines; its request.
-  InternetHandle Get(const std::string& path, const std::string& headers = {}) {
+  // A GET of a path of the test server, sent with the header lines and the timeouts; its
+  // request.
+  InternetHandle Get(const std::string& path, const std::string& headers = {},
+                     std::optional<InternetTimeouts> timeouts = std::nullopt) {
     const InternetHandle connection = internet_.Connect(session_, "127.0.0.1", server_.port());
     EXPECT_NE(connection, 0u) << GetLastError();
     opened_.push_back(connection);
     const InternetHandle request = internet_.OpenRequest(connection, path, kFreshFlags);
     EXPECT_NE(request, 0u) << GetLastError();
     opened_.push_back(request);
+    if (timeouts) {
+      EXPECT_TRUE(internet_.SetTimeouts(request, *timeouts)) << GetLastError();
+    }
     if (!headers.empty()) {
       EXPECT_TRUE(internet_.AddRequestHeaders(request, headers));
     }
@@ -145,6 +152,21 @@ TEST_F(InternetPortUnderWine, ABodyCutShortNeverReachesItsAnnouncedLength) {
   std::size_t total = 0;
   for (const std::size_t size : ReadSizes(dropped, &error)) total += size;
   EXPECT_EQ(total, 2048u) << "error " << static_cast<int>(error);
+}
+
+TEST_F(InternetPortUnderWine, TimeoutsGoOnTheRequestAndEndAReadThatTheServerLeavesWaiting) {
+  const InternetHandle stalled = Get("/stalled", {}, InternetTimeouts{2000, 2500, 3000});
+  DWORD connect = 0;
+  DWORD size = sizeof connect;
+  EXPECT_TRUE(InternetQueryOptionA(reinterpret_cast<HINTERNET>(stalled),
+                                   INTERNET_OPTION_CONNECT_TIMEOUT, &connect, &size))
+      << GetLastError();
+  EXPECT_EQ(connect, 2000u);
+  // Wine tells no request's send or receive timeout back; the read shows the receive one.
+  // The server says nothing after the first 1,024 bytes for far longer than the timeout.
+  WinError error = WinError::kSuccess;
+  EXPECT_EQ(ReadSizes(stalled, &error), std::vector<std::size_t>{1024});
+  EXPECT_EQ(error, kInternetTimeout) << static_cast<int>(error);
 }
 
 TEST_F(InternetPortUnderWine, RedirectsAreLeftToTheCallerWithTheirLocation) {

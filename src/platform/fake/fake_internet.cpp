@@ -31,6 +31,11 @@ void FakeInternet::Serve(const std::string& url, Answer answer) {
   answers_[url] = std::move(answer);
 }
 
+void FakeInternet::OnRead(std::function<void(const std::string&, std::size_t)> observer) {
+  std::lock_guard lock(mutex_);
+  read_observer_ = std::move(observer);
+}
+
 std::vector<FakeInternet::Request> FakeInternet::Requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
@@ -122,6 +127,14 @@ InternetHandle FakeInternet::OpenRequest(InternetHandle connection, const std::s
   return handle;
 }
 
+bool FakeInternet::SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) {
+  std::lock_guard lock(mutex_);
+  const Handle* found = Find(request, Handle::Kind::kRequest);
+  if (!found) return false;
+  requests_[found->request].timeouts = timeouts;
+  return true;
+}
+
 bool FakeInternet::AddRequestHeaders(InternetHandle request, const std::string& headers) {
   std::lock_guard lock(mutex_);
   const Handle* found = Find(request, Handle::Kind::kRequest);
@@ -177,19 +190,41 @@ std::optional<std::uint32_t> FakeInternet::ContentLength(InternetHandle request)
 }
 
 InternetRead FakeInternet::ReadBody(InternetHandle request, std::span<std::uint8_t> buffer) {
-  std::lock_guard lock(mutex_);
-  Handle* found = Find(request, Handle::Kind::kRequest);
-  if (!found || !found->answer) return {.error = kInternetIncorrectHandleState};
-  const Answer& answer = Current(*found);
-  std::size_t end = answer.body.size();
-  if (answer.breaks_after) {
-    if (found->position >= *answer.breaks_after) return {.error = kInternetConnectionAborted};
-    end = std::min(end, *answer.breaks_after);
+  std::function<void(const std::string&, std::size_t)> observer;
+  std::string url;
+  std::size_t size = 0;
+  std::size_t position = 0;
+  {
+    std::lock_guard lock(mutex_);
+    Handle* found = Find(request, Handle::Kind::kRequest);
+    if (!found || !found->answer) return {.error = kInternetIncorrectHandleState};
+    const Answer& answer = Current(*found);
+    Request& made = requests_[found->request];
+    if (answer.stalls_after && found->position >= *answer.stalls_after) {
+      // Only a receive timeout ends the wait; without one the request is marked instead.
+      made.hung = !made.timeouts || made.timeouts->receive_ms == 0;
+      return {.error = kInternetTimeout};
+    }
+    std::size_t end = answer.body.empty() ? 0 : answer.size.value_or(answer.body.size());
+    if (answer.breaks_after) {
+      if (found->position >= *answer.breaks_after) return {.error = kInternetConnectionAborted};
+      end = std::min(end, *answer.breaks_after);
+    }
+    if (answer.stalls_after) end = std::min(end, *answer.stalls_after);
+    size = std::min(buffer.size(), end - found->position);
+    for (std::size_t done = 0; done < size;) {
+      const std::size_t from = (found->position + done) % answer.body.size();
+      const std::size_t piece = std::min(size - done, answer.body.size() - from);
+      std::memcpy(buffer.data() + done, answer.body.data() + from, piece);
+      done += piece;
+    }
+    found->position += size;
+    made.reads.push_back(size);
+    observer = read_observer_;
+    url = made.url;
+    position = found->position;
   }
-  const std::size_t size = std::min(buffer.size(), end - found->position);
-  std::memcpy(buffer.data(), answer.body.data() + found->position, size);
-  found->position += size;
-  requests_[found->request].reads.push_back(size);
+  if (observer) observer(url, position);
   return {.size = size};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -24,6 +25,11 @@ class FakeInternet final : public InternetPort {
     std::optional<std::size_t> breaks_after{};
     // Answers 401 with an empty body until the user has given a password for the request.
     bool needs_password = false;
+    // The body repeated up to this many bytes, made as it is read: a large download that no
+    // test keeps in memory.
+    std::optional<std::size_t> size{};
+    // The server says nothing more once this many bytes of the body have been read.
+    std::optional<std::size_t> stalls_after{};
   };
 
   struct Request {
@@ -33,12 +39,18 @@ class FakeInternet final : public InternetPort {
     int sends = 0;
     bool asked_for_password = false;
     std::vector<std::size_t> reads;  // bytes each read returned
+    std::optional<InternetTimeouts> timeouts{};
+    // A read waited on a silent server with no receive timeout: on Windows it would never end.
+    bool hung = false;
   };
 
   // Answers GET requests of one address, such as "http://host/path?query".
   void Serve(const std::string& url, Answer answer);
   // No session can be opened from now on, as on a machine without WinINet's set-up.
   void RefuseSessions() { refuse_sessions_ = true; }
+  // Called after each read of a body with the request's address and the bytes read so far:
+  // lets a test act while a download runs, as a user would meanwhile.
+  void OnRead(std::function<void(const std::string& url, std::size_t read)> observer);
   std::vector<Request> Requests() const;
   // Handles opened and not yet closed.
   std::size_t OpenHandles() const;
@@ -49,6 +61,7 @@ class FakeInternet final : public InternetPort {
                          std::uint16_t port) override;
   InternetHandle OpenRequest(InternetHandle connection, const std::string& object,
                              std::uint32_t flags) override;
+  bool SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) override;
   bool AddRequestHeaders(InternetHandle request, const std::string& headers) override;
   WinError SendRequest(InternetHandle request) override;
   std::uint32_t StatusCode(InternetHandle request) override;
@@ -78,6 +91,7 @@ class FakeInternet final : public InternetPort {
   InternetHandle next_handle_ = 0xCC0004;
   std::vector<Request> requests_;
   bool refuse_sessions_ = false;
+  std::function<void(const std::string&, std::size_t)> read_observer_;
 };
 
 }  // namespace sg::platform::fake

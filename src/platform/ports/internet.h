@@ -27,6 +27,17 @@ inline constexpr WinError kInternetCannotConnect = static_cast<WinError>(12029);
 inline constexpr WinError kInternetConnectionAborted = static_cast<WinError>(12030);
 inline constexpr WinError kInternetForceRetry = static_cast<WinError>(12032);
 inline constexpr WinError kInternetIncorrectHandleState = static_cast<WinError>(12019);
+inline constexpr WinError kInternetTimeout = static_cast<WinError>(12002);
+inline constexpr WinError kInternetOperationCancelled = static_cast<WinError>(12017);
+
+// How long WinINet waits, in milliseconds: for the connection, for the request to go out, and
+// for each piece of the answer.
+struct InternetTimeouts {
+  std::uint32_t connect_ms = 0;
+  std::uint32_t send_ms = 0;
+  std::uint32_t receive_ms = 0;
+  auto operator<=>(const InternetTimeouts&) const = default;
+};
 
 enum class UrlScheme { kHttp, kHttps, kOther };
 
@@ -61,6 +72,9 @@ class InternetPort {
   // accept types and version; 0 on failure.
   virtual InternetHandle OpenRequest(InternetHandle connection, const std::string& object,
                                      std::uint32_t flags) = 0;
+  // InternetSetOptionA with INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT and
+  // INTERNET_OPTION_RECEIVE_TIMEOUT on a request before it is sent; false when one is refused.
+  virtual bool SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) = 0;
   // HttpAddRequestHeadersA with HTTP_ADDREQ_FLAG_ADD_IF_NEW: header lines, each ending in CR LF.
   virtual bool AddRequestHeaders(InternetHandle request, const std::string& headers) = 0;
   // HttpSendRequestA without further headers or a body; sending again asks once more.
@@ -79,7 +93,7 @@ class InternetPort {
   // name and a password for the request's next send. The dialog's answer: kInternetForceRetry
   // once the user gave them, ERROR_CANCELLED, or an error.
   virtual WinError AskForPassword(InternetHandle request) = 0;
-  // InternetCloseHandle.
+  // InternetCloseHandle. From another thread it also ends a call that waits on the handle.
   virtual void Close(InternetHandle handle) = 0;
 };
 

@@ -75,8 +75,9 @@ class WindowsPort {
   virtual bool IsKeyDown(int virtual_key) = 0;
   // Runs work on a worker thread and, until it has returned, dispatches the calling thread's
   // messages: each waiting one is taken off the queue (PeekMessageA, PM_REMOVE) and, unless
-  // IsDialogMessageA(NULL, ...) takes it, translated and dispatched. Between passes the thread
-  // sleeps until a message arrives or the work is done, so waiting costs no processor time.
+  // IsDialogMessageA for the dialog it belongs to takes it (Escape is that dialog's Cancel),
+  // translated and dispatched. Between passes the thread sleeps until a message arrives or the
+  // work is done, so waiting costs no processor time.
   virtual void RunDispatchingMessages(std::function<void()> work) = 0;
 };
 

@@ -4,6 +4,8 @@
 
 #include <wininet.h>
 
+#include <utility>
+
 namespace sg::platform::win32 {
 
 namespace {
@@ -68,6 +70,19 @@ InternetHandle Win32Internet::OpenRequest(InternetHandle connection, const std::
                                flags, 1));
 }
 
+bool Win32Internet::SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) {
+  const std::pair<DWORD, DWORD> options[] = {
+      {INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connect_ms},
+      {INTERNET_OPTION_SEND_TIMEOUT, timeouts.send_ms},
+      {INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.receive_ms}};
+  bool all_set = true;
+  for (auto [option, milliseconds] : options) {
+    all_set =
+        InternetSetOptionA(Handle(request), option, &milliseconds, sizeof milliseconds) && all_set;
+  }
+  return all_set;
+}
+
 bool Win32Internet::AddRequestHeaders(InternetHandle request, const std::string& headers) {
   return HttpAddRequestHeadersA(Handle(request), headers.c_str(), static_cast<DWORD>(-1),
                                 HTTP_ADDREQ_FLAG_ADD_IF_NEW);
@@ -105,7 +120,11 @@ std::optional<std::uint32_t> Win32Internet::ContentLength(InternetHandle request
 InternetRead Win32Internet::ReadBody(InternetHandle request, std::span<std::uint8_t> buffer) {
   DWORD read = 0;
   if (!InternetReadFile(Handle(request), buffer.data(), static_cast<DWORD>(buffer.size()), &read)) {
-    return {.error = LastError()};
+    // Wine passes on the socket's WSAETIMEDOUT where Windows answers ERROR_INTERNET_TIMEOUT.
+    constexpr DWORD kSocketTimedOut = 10060;
+    const DWORD error = GetLastError();
+    return {.error =
+                static_cast<WinError>(error == kSocketTimedOut ? ERROR_INTERNET_TIMEOUT : error)};
   }
   return {.size = read};
 }

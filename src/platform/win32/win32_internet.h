@@ -13,6 +13,7 @@ class Win32Internet final : public InternetPort {
                          std::uint16_t port) override;
   InternetHandle OpenRequest(InternetHandle connection, const std::string& object,
                              std::uint32_t flags) override;
+  bool SetTimeouts(InternetHandle request, const InternetTimeouts& timeouts) override;
   bool AddRequestHeaders(InternetHandle request, const std::string& headers) override;
   WinError SendRequest(InternetHandle request) override;
   std::uint32_t StatusCode(InternetHandle request) override;

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "platform/win32/queued_message.h"
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -126,11 +127,7 @@ void Win32Windows::RunDispatchingMessages(std::function<void()> work) {
   while (MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
          WAIT_OBJECT_0) {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (IsDialogMessageA(nullptr, &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchQueuedMessage(message);
   }
   ::CloseHandle(done);
 }
