@@ -30,6 +30,8 @@ else()
   snapgate_openssl(pkey -in "${test_key}" -pubout -out "${update_public_pem}")
   # The private key of the test key pair, for tests that sign installers of their own.
   set(SNAPGATE_UPDATE_TEST_KEY "${test_key}" CACHE INTERNAL "")
+  message(NOTICE "Test build: upgrades are trusted when signed with ${test_key}; "
+                 "a release build needs -DSNAPGATE_UPDATE_PUBLIC_KEY=<the maker's public.pem>")
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${update_public_pem}")
 

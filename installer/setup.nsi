@@ -36,6 +36,24 @@ Function StartProgram
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\${PROGRAM_EXE}"'
 FunctionEnd
 
+; Only administrators may write where this program lies: every user's logon runs it and the
+; uninstaller runs with administrator rights. Each user's lists live in that user's own
+; application-data folder. An earlier version let every user write here; the folder's own entries
+; go, and it takes the access list of the folder it is in, as a new folder there does.
+!define ACL_REVISION 2
+!define SE_FILE_OBJECT 1
+; DACL_SECURITY_INFORMATION with UNPROTECTED_DACL_SECURITY_INFORMATION: the inherited entries only.
+!define INHERITED_DACL_ONLY 0x20000004
+Function TakeParentFolderAccess
+  System::Call '*(&i8) p.r1'
+  System::Call 'advapi32::InitializeAcl(p r1, i 8, i ${ACL_REVISION}) i.r2'
+  System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i ${SE_FILE_OBJECT}, i ${INHERITED_DACL_ONLY}, p 0, p 0, p r1, p 0) i.r2'
+  ${If} $2 <> 0
+    DetailPrint "Could not reset the access list of $INSTDIR (error $2)."
+  ${EndIf}
+  System::Free $1
+FunctionEnd
+
 !macro PlaceProgramFile NAME
   !insertmacro RemoveProgramFile "${NAME}"
   File "/oname=${NAME}" "${BIN_DIR}/${NAME}"
@@ -45,18 +63,12 @@ Section "Snapgate!"
   SetShellVarContext all
   Call EndRunningCopy
   SetOutPath "$INSTDIR"
+  Call TakeParentFolderAccess
   !insertmacro ForEachProgramFile PlaceProgramFile
   !insertmacro RemoveProgramFile "${UNINSTALLER_EXE}"
   File "/oname=${UNINSTALLER_EXE}" "${UNINSTALLER}"
   !insertmacro RemoveProgramFile "${UNINSTALL_STEPS_EXE}"
   File "/oname=${UNINSTALL_STEPS_EXE}" "${UNINSTALL_STEPS}"
-
-  ; The program keeps the user's lists beside itself: let users create files here and change
-  ; the files they created, but not the installed ones, which an administrator's uninstall runs.
-  nsExec::Exec 'icacls "$INSTDIR\*" /inheritance:d'
-  Pop $R0
-  nsExec::Exec 'icacls "$INSTDIR" /grant *S-1-5-32-545:(AD,WD) *S-1-5-32-545:(OI)(IO)M'
-  Pop $R0
 
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\${PROGRAM_EXE}"'
 

@@ -57,6 +57,8 @@ Section "-Snapgate!"
 SectionEnd
 
 ; Never chosen in a quiet uninstall: the user's own lists and settings stay for a later install.
+; The installed program keeps the lists in the user's application data; a version before it kept
+; them beside itself, so both places are cleared.
 Section /o "My block list, safe sites, safe plug-ins and settings" RemoveUserData
   Delete "$INSTDIR\filters.txt"
   Delete "$INSTDIR\whitelist.txt"

@@ -4,9 +4,12 @@
 #include <objbase.h>
 
 #include "app/blocker_app.h"
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything can load a library by its bare name.
+  sg::platform::win32::LoadLibrariesFromSystemFolderOnly();
   // The user-interface thread is the browsers' single-threaded apartment: their events arrive
   // through its message loop.
   CoInitialize(nullptr);

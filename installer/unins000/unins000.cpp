@@ -46,6 +46,8 @@ int Fail(const wchar_t* text) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Run with administrator rights: no DLL may come from this folder or the current one.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   const std::wstring folder = OwnFolder();
   wchar_t temp_folder[MAX_PATH + 1];
   wchar_t steps_copy[MAX_PATH + 1];

@@ -4,6 +4,7 @@
 
 #include "app/about_dialog.h"
 #include "app/program_behind.h"
+#include "app/user_files_folder.h"
 #include "browser/toolbar_integration.h"
 #include "common/ascii.h"
 #include "common/program_folder.h"
@@ -139,8 +140,8 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   blocks_.AttachBlockedList(*dialog_);
   tools_report_.AttachBlockedList(*dialog_);
 
-  platform_.system.SetCurrentDirectory(ProgramFolder(platform_.system));
-  first_run_ = !platform_.files.Exists("whitelist.txt");
+  SettleUserFilesFolder(platform_);
+  first_run_ = !platform_.files.Exists(std::string(browser::SafeSiteDialog::kFileName));
 
   const bool splash_disabled = store.ReadInt(kProgramSection, "bDisableSplash") == 1;
   if (!splash_disabled) {
@@ -164,7 +165,8 @@ void MainDialog::OnInitDialog(platform::DialogHost& host) {
   ReadOptions();
   if (options_.block_flash) tools::BlockFlash(platform_);
   if (blocks_.settings().play_sound && !splash_disabled) {
-    platform_.system.PlaySound("startsound.wav", platform::kSndFilename | platform::kSndAsync);
+    platform_.system.PlaySound(ProgramFolder(platform_.system) + "\\startsound.wav",
+                               platform::kSndFilename | platform::kSndAsync);
   }
 
   PushToControls();
@@ -238,7 +240,7 @@ void MainDialog::ReadOptions() {
   sound_name_ = slash == std::string::npos ? std::string() : notify.sound_path.substr(slash + 1);
   if (sound_name_.empty()) {
     sound_name_ = "default.wav";
-    notify.sound_path = platform_.system.CurrentDirectory() + "\\default.wav";
+    notify.sound_path = ProgramFolder(platform_.system) + "\\" + sound_name_;
   }
 
   const std::string hotkey = store.ReadString(kProgramSection, "iHotkey");
@@ -648,8 +650,12 @@ void MainDialog::VisitSelectedLine() {
 }
 
 void MainDialog::RunNet(const std::string& parameters) {
+  // By its full path: the shell looks for a bare name in the current directory first, which
+  // is the user's.
+  const std::string system_folder = platform_.system.SystemDirectory();
+  if (system_folder.empty()) return;
   platform::ShellExecuteRequest request;
-  request.file = "net";
+  request.file = system_folder + "\\net.exe";
   request.parameters = parameters;
   request.show_command = platform::kSwHide;
   platform_.shell.Execute(request);

@@ -61,20 +61,24 @@ void ApplyRegistryPreset(platform::Platform& platform, int id) {
   // Without the preset there is nothing to import; importing anyway could pick up a work file
   // that an interrupted earlier run left behind.
   if (stored && WriteImportFile(platform.files, stored, platform.resources.Size(resource))) {
-    ImportRegistryFile(platform.shell, kPresetImportFile);
+    ImportRegistryFile(platform, kPresetImportFile);
   }
   platform.files.Delete(kPresetImportFile);
   platform.files.Delete(kPresetDataFile);
 }
 
-bool ImportRegistryFile(platform::ShellPort& shell, const std::string& path) {
+bool ImportRegistryFile(platform::Platform& platform, const std::string& path) {
+  // By its full path: the shell looks for a bare name in the current directory first, which is
+  // the user's.
+  const std::string windows_folder = platform.system.WindowsDirectory();
+  if (windows_folder.empty()) return false;
   platform::ShellExecuteRequest request;
-  request.file = "regedit";
+  request.file = windows_folder + "\\regedit.exe";
   // Silent import, and no other switch: a registry editor that meets one it does not know (Wine's
   // does so with "/i") imports nothing.
   request.parameters = " /s \"" + path + "\"";
   request.show_command = platform::kShowDefault;
-  return RunToItsEnd(shell, request);
+  return RunToItsEnd(platform.shell, request);
 }
 
 }  // namespace sg::settings

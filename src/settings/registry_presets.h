@@ -13,7 +13,8 @@ enum class RegistryPreset : int {
   kHijackRepair = 119,
 };
 
-// Work files, relative to the current directory; they exist only while a preset is applied.
+// Work files, relative to the current directory (the folder of the user's files); they exist
+// only while a preset is applied.
 inline constexpr const char* kPresetDataFile = "SnapgateSettings.dat";
 inline constexpr const char* kPresetImportFile = "SnapgateSettings.reg";
 
@@ -24,8 +25,8 @@ inline void ApplyRegistryPreset(platform::Platform& platform, RegistryPreset pre
   ApplyRegistryPreset(platform, static_cast<int>(preset));
 }
 
-// Runs the registry editor silently on an import file and waits for it. True when the shell
-// started it.
-bool ImportRegistryFile(platform::ShellPort& shell, const std::string& path);
+// Runs the Windows folder's registry editor silently on an import file and waits for it. True
+// when the shell started it.
+bool ImportRegistryFile(platform::Platform& platform, const std::string& path);
 
 }  // namespace sg::settings

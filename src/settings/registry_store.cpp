@@ -163,6 +163,25 @@ std::string RegistryStore::ReadStringAt(RegistryRoot root, std::string_view path
   return ReadText(root, std::string(path), name);
 }
 
+std::optional<std::string> RegistryStore::ReadExactString(RegistryRoot root, std::string_view path,
+                                                          std::string_view name) {
+  OpenedKey key(registry_);
+  if (!key.Open(root, std::string(path), key_access::kQueryValue)) return std::nullopt;
+  std::array<std::uint8_t, kReadBufferSize> buffer{};
+  std::uint32_t size = kReadBufferSize;
+  RegistryType type = RegistryType::kNone;
+  if (registry_.QueryValue(key.get(), std::string(name), &type, buffer.data(), size) !=
+          WinError::kSuccess ||
+      type != RegistryType::kString || size > kReadBufferSize) {
+    return std::nullopt;
+  }
+  // The terminator is counted when the writer stored it, and may be missing when it did not.
+  if (size > 0 && buffer[size - 1] == 0) --size;
+  std::string text = TextOf(buffer.data(), size);
+  if (text.size() != size) return std::nullopt;
+  return text;
+}
+
 std::uint32_t RegistryStore::ReadDword(std::string_view section, std::string_view name,
                                        RegistryRoot root) {
   constexpr std::uint32_t kUnreadable = 0xFFFFFFFF;

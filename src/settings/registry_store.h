@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,10 @@ class RegistryStore {
   std::string ReadString(std::string_view section, std::string_view name,
                          RegistryRoot root = RegistryRoot::kCurrentUser);
   std::string ReadStringAt(RegistryRoot root, std::string_view path, std::string_view name);
+  // A value that must be text, such as a path another program recorded: nothing when it is
+  // missing, not REG_SZ, longer than the read buffer, or holds a zero byte before its end.
+  std::optional<std::string> ReadExactString(RegistryRoot root, std::string_view path,
+                                             std::string_view name);
   // All bits set when the value cannot be read.
   std::uint32_t ReadDword(std::string_view section, std::string_view name,
                           RegistryRoot root = RegistryRoot::kCurrentUser);

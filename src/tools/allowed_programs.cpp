@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "common/ascii.h"
-#include "common/program_folder.h"
+#include "common/user_file_path.h"
 #include "common/whole_file.h"
 
 namespace sg::tools {
@@ -16,7 +16,7 @@ constexpr std::size_t kLargestListFile = 4u << 20;
 constexpr std::size_t kLongestEntry = 32767;
 
 std::string ListPath(platform::Platform& platform) {
-  return ProgramFolder(platform.system) + "\\" + kAllowedProgramsFileName;
+  return UserFilePath(platform.system, kAllowedProgramsFileName);
 }
 
 // An entry as a line holds it: up to a NUL, without the blanks around it.

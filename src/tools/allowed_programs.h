@@ -9,8 +9,8 @@
 
 namespace sg::tools {
 
-// The programs the user allows to run, beside the program like the other lists: one per line,
-// a full path or, where the path was not known, a bare file name.
+// The programs the user allows to run, kept with the user's other lists: one per line, a full
+// path or, where the path was not known, a bare file name.
 inline constexpr const char* kAllowedProgramsFileName = "allowed.txt";
 
 class AllowedPrograms {

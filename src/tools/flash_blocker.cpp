@@ -1,6 +1,7 @@
 #include "tools/flash_blocker.h"
 
 #include "common/ascii.h"
+#include "common/program_folder.h"
 #include "settings/registry_store.h"
 
 namespace sg::tools {
@@ -28,9 +29,10 @@ bool WriteKillBit(platform::Platform& platform, std::uint32_t flags) {
   return store.WriteMachineDword(kFlashCompatibilitySection, kCompatibilityFlagsValue, flags);
 }
 
+// On the program's own drive; the current directory may be the user's data folder.
 void MoveNetscapePlugins(platform::Platform& platform, bool restore) {
   NetscapeFlashMover(platform.files, restore)
-      .Walk(NetscapeFolderOn(platform.system.CurrentDirectory()));
+      .Walk(NetscapeFolderOn(ProgramFolder(platform.system)));
 }
 
 void StoreOption(platform::Platform& platform, bool on) {
@@ -52,17 +54,16 @@ bool IsMovedAway(std::string_view path) {
   return Contains(AsciiUpper(path), "FLASH_DISABLED");
 }
 
-std::string NetscapeFolderOn(std::string_view current_directory) {
+std::string NetscapeFolderOn(std::string_view folder) {
   std::string_view root;
-  if (current_directory.size() >= 2 && current_directory[1] == ':') {
-    root = current_directory.substr(0, 2);
-  } else if (current_directory.starts_with("\\\\")) {
+  if (folder.size() >= 2 && folder[1] == ':') {
+    root = folder.substr(0, 2);
+  } else if (folder.starts_with("\\\\")) {
     // A share's root is "\\server\share".
-    const auto server_end = current_directory.find('\\', 2);
-    const auto share_end = server_end == std::string_view::npos
-                               ? std::string_view::npos
-                               : current_directory.find('\\', server_end + 1);
-    root = current_directory.substr(0, share_end);
+    const auto server_end = folder.find('\\', 2);
+    const auto share_end = server_end == std::string_view::npos ? std::string_view::npos
+                                                                : folder.find('\\', server_end + 1);
+    root = folder.substr(0, share_end);
   }
   return std::string(root) + std::string(kNetscapeFolder);
 }

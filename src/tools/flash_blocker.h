@@ -35,8 +35,8 @@ inline constexpr const char* kFlashDisabledMessage =
 bool IsFlashPluginFile(std::string_view name, std::string_view path);
 // Whether a plug-in file has already been moved out of the browsers' way.
 bool IsMovedAway(std::string_view path);
-// The Netscape folder on the drive (or network share) of the given current folder.
-std::string NetscapeFolderOn(std::string_view current_directory);
+// The Netscape folder on the drive (or network share) of the given folder.
+std::string NetscapeFolderOn(std::string_view folder);
 
 // One walk over a folder tree that moves the Flash plug-in files into a "flash_disabled" folder
 // beside them, or back out of it. The walk stops entering folders once it has met Netscape's

@@ -1,7 +1,7 @@
 #include "tools/plugin_cleaner.h"
 
 #include "common/ascii.h"
-#include "common/program_folder.h"
+#include "common/user_file_path.h"
 #include "settings/registry_store.h"
 #include "tools/process_list.h"
 
@@ -52,7 +52,7 @@ bool PluginCleanerSwitchedOn(platform::RegistryPort& registry) {
 PluginCleaner::PluginCleaner(platform::Platform& platform, platform::DialogHost* owner)
     : platform_(platform),
       owner_(owner),
-      rules_(platform.files, ProgramFolder(platform.system) + "\\" + kSafePluginFileName) {}
+      rules_(platform.files, UserFilePath(platform.system, kSafePluginFileName)) {}
 
 bool PluginCleaner::FileExists(const std::string& path) {
   return platform_.files.Open(path, platform::FileOpenMode::kReadOnly) != nullptr;

@@ -7,7 +7,7 @@
 
 namespace sg::tools {
 
-// The user's own safe plug-ins, beside the program.
+// The user's own safe plug-ins, kept with the user's lists.
 inline constexpr const char* kSafePluginFileName = "safebho.txt";
 
 // The part of a path after its last "\"; the whole path when it has none.

@@ -42,7 +42,8 @@ class AppTest : public ::testing::Test {
   platform::fake::FakeDialogHost& MainWindow() { return *system_.dialogs.Modeless(IDD_MAIN); }
   int RegeditRuns() {
     int runs = 0;
-    for (const auto& run : system_.shell.Executions()) runs += run.request.file == "regedit";
+    for (const auto& run : system_.shell.Executions())
+      runs += run.request.file == "C:\\Windows\\regedit.exe";
     return runs;
   }
 

@@ -29,7 +29,7 @@ TEST_F(AppTest, AFirstStartShowsTheDialogAndTheTrayIconAndRecordsTheFirstRun) {
   EXPECT_EQ(RegeditRuns(), 1) << "adware protection is on by default";
   const auto runs = system_.shell.Executions();
   ASSERT_FALSE(runs.empty());
-  EXPECT_EQ(runs[0].request.file, "net");
+  EXPECT_EQ(runs[0].request.file, "C:\\Windows\\System32\\net.exe");
   EXPECT_EQ(runs[0].request.parameters, "stop Messenger");
   EXPECT_EQ(runs[0].request.show_command, platform::kSwHide);
   EXPECT_EQ(system_.registry.GetString(platform::RegistryRoot::kCurrentUser,

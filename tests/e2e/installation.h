@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -43,8 +44,13 @@ inline DWORD RunUninstaller() {
   return RunToItsEnd("\"" + InstallFolder() + "\\unins000.exe\" /SILENT");
 }
 
+// Where the installed program keeps the user's lists: never beside itself.
+inline std::string UsersFilesFolder() {
+  return KnownFolder(CSIDL_APPDATA) + "\\Snapgate!";
+}
 inline void WriteUsersBlockList() {
-  std::ofstream(InstallFolder() + "\\filters.txt", std::ios::binary) << "Casino\r\n";
+  CreateDirectoryA(UsersFilesFolder().c_str(), nullptr);
+  std::ofstream(UsersFilesFolder() + "\\filters.txt", std::ios::binary) << "Casino\r\n";
 }
 
 // The process of the running copy's main dialog other than `besides`, 0 when none shows within
@@ -64,10 +70,11 @@ inline DWORD RunningCopy(std::chrono::milliseconds limit, DWORD besides = 0) {
   return process;
 }
 
-// Uninstalls what a test left installed, and the user's list with it.
+// Uninstalls what a test left installed, and the user's files with it.
 inline void RemoveInstallation() {
   if (FileIsThere(InstallFolder() + "\\unins000.exe")) RunUninstaller();
-  DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(UsersFilesFolder(), ignored);
   // A program that has just ended may still hold the folder as its working folder.
   PumpUntil(
       [] { return RemoveDirectoryA(InstallFolder().c_str()) || !FileIsThere(InstallFolder()); },

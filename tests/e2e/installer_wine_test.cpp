@@ -2,7 +2,9 @@
 // Wine prefix that starts empty.
 #include <windows.h>
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -37,6 +39,54 @@ std::string ProductVersionOf(const std::string& file) {
   char* version = nullptr;
   if (!VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&version), &size)) return {};
   return version;
+}
+
+// The account this test runs as: under Wine, the one account, which owns the whole prefix.
+std::string CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  alignas(TOKEN_USER) char buffer[256];
+  DWORD size = 0;
+  std::string text;
+  char* sid = nullptr;
+  if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+    text = sid;
+    LocalFree(sid);
+  }
+  CloseHandle(token);
+  return text;
+}
+
+// The entries of a folder's access list that let anyone but administrators and the system
+// change what lies in it, in the system's own notation; "no access list" when it has none at all.
+std::string WritersBesidesAdministrators(const std::string& folder) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD read =
+      GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &descriptor);
+  if (read != ERROR_SUCCESS) return "unreadable: error " + std::to_string(read);
+  std::string writers = dacl ? "" : "no access list";
+  constexpr ACCESS_MASK kChanges = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                   FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
+                                   WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* entry = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&entry)) ||
+        entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE || !(entry->Mask & kChanges)) {
+      continue;
+    }
+    char* sid = nullptr;
+    if (!ConvertSidToStringSidA(&entry->SidStart, &sid)) continue;
+    const std::string who = sid;
+    LocalFree(sid);
+    // The system, administrators, and the administrator who installed.
+    if (who == "S-1-5-18" || who == "S-1-5-32-544" || who == CurrentUserSid()) continue;
+    writers += who + " ";
+  }
+  LocalFree(descriptor);
+  return writers;
 }
 
 DWORD EstimatedSize() {
@@ -74,12 +124,19 @@ TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUser
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString"),
             uninstaller + " /SILENT");
   EXPECT_GT(EstimatedSize(), 1000u) << "in KB: the program alone is over a megabyte";
+  EXPECT_EQ(WritersBesidesAdministrators(InstallFolder()), "")
+      << "users may read and run the installed program, never change it";
 
   // Started as Windows starts it at logon: the value's command line, from another folder.
   Program program(Program::CommandLine{logon});
   HWND dialog = program.MainDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(program.ShowsWithin(dialog, 90s)) << program.Describe(dialog);
+  // The lists and the presets' work files go to the user's own folder, never beside the program.
+  for (const char* file : {"filters.txt", "whitelist.txt", "safebho.txt", "allowed.txt",
+                           "SnapgateSettings.dat", "SnapgateSettings.reg"}) {
+    EXPECT_FALSE(FileIsThere(InstallFolder() + "\\" + file)) << file;
+  }
   WriteUsersBlockList();
 
   ASSERT_EQ(RunUninstaller(), 0u);
@@ -88,17 +145,12 @@ TEST_F(InstallerUnderWine, SetupInstallsForTheLogonAndTheUninstallerKeepsTheUser
   for (const char* file : kInstalledFiles) {
     EXPECT_FALSE(FileIsThere(InstallFolder() + "\\" + file)) << file;
   }
-  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(FileText(UsersFilesFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_FALSE(FileIsThere(InstallFolder())) << "nothing of the user's is left in it";
   EXPECT_EQ(Setting("bFirstTimeMsg"), "1") << "the settings under HKEY_CURRENT_USER stay";
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"), "<absent>");
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<absent>");
   EXPECT_FALSE(FileIsThere(StartMenuFolder()));
-
-  // Without the user's list nothing is left at all.
-  DeleteFileA((InstallFolder() + "\\filters.txt").c_str());
-  ASSERT_EQ(RunSetup(), 0u);
-  ASSERT_EQ(RunUninstaller(), 0u);
-  EXPECT_FALSE(FileIsThere(InstallFolder()));
 }
 
 TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInstallation) {
@@ -123,9 +175,10 @@ TEST_F(InstallerUnderWine, InstallingAgainOverARunningCopyEndsWithOneWorkingInst
   for (const char* file : kInstalledFiles) {
     EXPECT_TRUE(FileIsThere(InstallFolder() + "\\" + file)) << file;
   }
-  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(FileText(UsersFilesFolder() + "\\filters.txt"), "Casino\r\n");
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Snapgate!"),
             "\"" + InstalledProgram() + "\"");
+  EXPECT_EQ(WritersBesidesAdministrators(InstallFolder()), "");
 
   ASSERT_EQ(RunUninstaller(), 0u);
   EXPECT_EQ(RunningCopy(0ms), 0u) << "the uninstaller ended the copy Setup started";

@@ -217,7 +217,7 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
       },
       60s));
   EXPECT_FALSE(FileIsThere(InstalledProgram())) << "the old version was uninstalled first";
-  EXPECT_TRUE(FileIsThere(InstallFolder() + "\\filters.txt"));
+  EXPECT_TRUE(FileIsThere(UsersFilesFolder() + "\\filters.txt"));
   ASSERT_TRUE(ClickThroughSetup(wizard));
 
   EXPECT_TRUE(program_->EndsWithin(30s)) << "the old version ends once its successor is set up";
@@ -228,7 +228,7 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
   EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"),
             SNAPGATE_NEXT_VERSION);
   EXPECT_FALSE(FileIsThere(InstalledProgram()));
-  EXPECT_EQ(FileText(InstallFolder() + "\\filters.txt"), "Casino\r\n");
+  EXPECT_EQ(FileText(UsersFilesFolder() + "\\filters.txt"), "Casino\r\n");
   EXPECT_EQ(DownloadsLeft(), downloads_before_) << "the download was deleted after its run";
 }
 

@@ -68,6 +68,9 @@ TEST(FakeRegeditTest, TheRegistryEditorImportsSilentlyButRefusesUnknownSwitches)
                        "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R]\r\n\"a\"=\"1\"\r\n");
   ShellExecuteRequest request;
   request.file = "regedit";
+  request.parameters = " /s \"import.reg\"";
+  EXPECT_LE(system.shell.Execute(request).instance, 32) << "found by its folder only";
+  request.file = "C:\\WINDOWS\\regedit";
   request.parameters = " /i /s \"import.reg\"";
   system.shell.Execute(request);
   EXPECT_FALSE(system.registry.HasKey(kUser, "Software\\R"));

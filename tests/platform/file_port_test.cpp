@@ -217,6 +217,14 @@ TEST_F(FolderPortTest, WhatCannotBeListedGivesNothing) {
   EXPECT_EQ(Listing(path_), std::vector<std::string>{}) << "a file";
 }
 
+TEST_F(FolderPortTest, TryingAFolderForWritingLeavesNothingThere) {
+  ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  const std::vector<std::string> before = Listing(folder_);
+  EXPECT_TRUE(files_.CanCreateFilesIn(folder_));
+  EXPECT_EQ(Listing(folder_), before);
+  EXPECT_FALSE(files_.CanCreateFilesIn(folder_ + "\\missing"));
+}
+
 TEST_F(FolderPortTest, AMovedFileLeavesOneListingForAnother) {
   ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
   ASSERT_EQ(files_.CreateFolder(folder_ + "\\parked"), CreateFolderResult::kCreated);

@@ -49,7 +49,7 @@ TEST_F(RegistryPresetsTest, ThePresetIsImportedSilentlyAndNothingIsLeftBehind) {
             "1");
   const auto runs = system_.shell.Executions();
   ASSERT_EQ(runs.size(), 1u);
-  EXPECT_EQ(runs[0].request.file, "regedit");
+  EXPECT_EQ(runs[0].request.file, "C:\\Windows\\regedit.exe");
   EXPECT_EQ(runs[0].request.parameters, " /s \"SnapgateSettings.reg\"");
   EXPECT_EQ(runs[0].request.show_command, platform::kShowDefault);
   EXPECT_TRUE(runs[0].waited);

@@ -103,6 +103,17 @@ TEST_F(RegistryStoreTest, ValuesOfOtherTypesReadAsTheirBytes) {
   EXPECT_EQ(store_.ReadString(scratch_.section(), "binary"), std::string(1000, 'z'));
 }
 
+TEST_F(RegistryStoreTest, AnExactStringIsTextOfItsOwnTypeWholeOrNothing) {
+  PutValue("", "unterminated", RegistryType::kString, {'C', ':'});
+  PutValue("", "expandable", RegistryType::kExpandString, {'C', ':', 0});
+  PutValue("", "zero inside", RegistryType::kString, {'C', ':', 0, 'x', 0});
+  PutString("", "too long", std::string(1000, 'y'));
+  EXPECT_EQ(store_.ReadExactString(scratch_.root(), scratch_.path(), "unterminated"), "C:");
+  for (const char* odd : {"expandable", "zero inside", "too long", "absent"}) {
+    EXPECT_EQ(store_.ReadExactString(scratch_.root(), scratch_.path(), odd), std::nullopt) << odd;
+  }
+}
+
 TEST_F(RegistryStoreTest, DwordsReadBackAndUnreadableOnesGiveAllBitsSet) {
   EXPECT_TRUE(store_.WriteDword(scratch_.section(), "Use My Stylesheet", 0x400));
   EXPECT_EQ(store_.ReadDword(scratch_.section(), "Use My Stylesheet"), 0x400u);

@@ -43,6 +43,7 @@ class ListingRecorder final : public platform::FilePort {
     return files_.CreateFolder(path);
   }
   bool RemoveFolder(Path path) override { return files_.RemoveFolder(path); }
+  bool CanCreateFilesIn(Path folder) override { return files_.CanCreateFilesIn(folder); }
   Strings listed;
 
  private:
@@ -101,18 +102,20 @@ TEST_F(FlashBlockerTest, ALimitedUserIsToldAndTheBoxEndsCleared) {
 }
 
 // At start-up the plug-in is moved whatever the rights, and nothing is shown.
-TEST_F(FlashBlockerTest, TheSilentWalkMovesThePluginOnTheCurrentDriveWithoutRights) {
+TEST_F(FlashBlockerTest, TheSilentWalkMovesThePluginOnTheProgramsDriveWithoutRights) {
   const std::string on_d = "D:\\Program Files\\Netscape\\Plugins\\NPSWF32.dll";
   files_.PutFile(on_d, "on D");
   files_.CreateDirectory("D:\\Apps\\Snapgate!");
-  ASSERT_TRUE(system_.system.SetCurrentDirectory("D:\\Apps\\Snapgate!"));
+  system_.system.SetModuleFileName("D:\\Apps\\Snapgate!\\Snapgate! 3.293.exe");
+  files_.PutFile("C:\\Program Files\\Netscape\\Plugins\\NPSWF32.dll", "on C");
   system_.SetLimitedUser(true);
 
   EXPECT_FALSE(BlockFlash(system_.ports()));
   EXPECT_FALSE(files_.Exists(on_d));
   EXPECT_FALSE(UnblockFlash(system_.ports()));
   EXPECT_EQ(files_.FileContent(on_d), "on D");
-  EXPECT_EQ(system_.system.CurrentDirectory(), "D:\\Apps\\Snapgate!");
+  EXPECT_EQ(files_.FileContent("C:\\Program Files\\Netscape\\Plugins\\NPSWF32.dll"), "on C")
+      << "not on the current directory's drive";
   EXPECT_TRUE(Boxes().empty());
 }
 

@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -163,9 +165,15 @@ class HookLibraryUnderWine : public ::testing::Test {
   Listener listener_;
 };
 
-TEST_F(HookLibraryUnderWine, IsALoadTimeImportWithTheFourExportsByName) {
+TEST_F(HookLibraryUnderWine, IsLoadedFromBesideTheProgramWithTheFourExportsByName) {
   HMODULE library = GetModuleHandleA("SGDriver.dll");
   ASSERT_NE(library, nullptr);
+  char program[MAX_PATH] = {};
+  char loaded[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, program, sizeof program);
+  GetModuleFileNameA(library, loaded, sizeof loaded);
+  const std::string folder(program, std::string_view(program).rfind('\\') + 1);
+  EXPECT_STRCASEEQ(loaded, (folder + "SGDriver.dll").c_str());
   for (const char* name :
        {"InitHooksDll", "InstallFilters", "UnInstallFilters", "ShutdownHooksDll"})
     EXPECT_NE(GetProcAddress(library, name), nullptr) << name;

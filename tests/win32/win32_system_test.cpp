@@ -132,6 +132,16 @@ TEST_F(SystemPortUnderWine, WindowsDirectoryIsTheExistingSystemFolderWithoutATra
   }
 }
 
+TEST_F(SystemPortUnderWine, SystemDirectoryHoldsNetAndTheWindowsFolderRegedit) {
+  char expected[MAX_PATH] = "sentinel";
+  ASSERT_GT(GetSystemDirectoryA(expected, MAX_PATH), 0u) << "error " << GetLastError();
+  EXPECT_EQ(system_.SystemDirectory(), expected);
+  for (const std::string& program :
+       {system_.SystemDirectory() + "\\net.exe", system_.WindowsDirectory() + "\\regedit.exe"}) {
+    EXPECT_NE(GetFileAttributesA(program.c_str()), INVALID_FILE_ATTRIBUTES) << program;
+  }
+}
+
 TEST_F(SystemPortUnderWine, StartedThreadRunsTheWorkOnAnotherThread) {
   std::promise<DWORD> ran_on;
   std::future<DWORD> ran = ran_on.get_future();

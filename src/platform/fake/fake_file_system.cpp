@@ -237,7 +237,9 @@ CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
   if (key.size() <= 2 || directories_.count(key) || files_.count(key)) {
     return key.empty() ? CreateFolderResult::kFailed : CreateFolderResult::kAlreadyExists;
   }
-  if (!directories_.count(Parent(key))) return CreateFolderResult::kFailed;
+  if (!directories_.count(Parent(key)) || IsProtected(Parent(key))) {
+    return CreateFolderResult::kFailed;
+  }
   if (CountChange() != ChangeOutcome::kGoesAhead) return CreateFolderResult::kFailed;
   const std::string spelled = FullPath(path);
   directories_.insert(key);
@@ -248,7 +250,7 @@ CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);
-  if (key.size() <= 2 || !directories_.count(key)) return false;
+  if (key.size() <= 2 || !directories_.count(key) || IsProtected(Parent(key))) return false;
   const std::string prefix = key + "\\";
   const auto holds = [&prefix](const auto& by_key) {
     const auto next = by_key.lower_bound(prefix);
@@ -272,7 +274,9 @@ std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpen
     ++found->second->open_count;
     return std::make_unique<Handle>(*this, found->second, false);
   }
-  if (directories_.count(key) || !directories_.count(Parent(key))) return nullptr;
+  if (directories_.count(key) || !directories_.count(Parent(key)) || IsProtected(Parent(key))) {
+    return nullptr;
+  }
   if (CountChange() != ChangeOutcome::kGoesAhead) return nullptr;
   if (found != files_.end()) {
     // Windows shares no access by default: an open file cannot be created anew.
@@ -290,8 +294,10 @@ std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpen
 
 bool FakeFileSystem::Delete(const std::string& path) {
   std::lock_guard lock(mutex_);
-  auto found = files_.find(Key(path));
-  if (found == files_.end() || found->second->read_only || found->second->open_count) {
+  const std::string key = Key(path);
+  auto found = files_.find(key);
+  if (found == files_.end() || found->second->read_only || found->second->open_count ||
+      IsProtected(Parent(key))) {
     return false;
   }
   if (CountChange() != ChangeOutcome::kGoesAhead) return false;
@@ -304,6 +310,7 @@ bool FakeFileSystem::Rename(const std::string& from_key, const std::string& to) 
   const std::string to_key = Key(to);
   if (source == files_.end() || source->second->open_count) return false;
   if (!directories_.count(Parent(to_key))) return false;
+  if (IsProtected(Parent(from_key)) || IsProtected(Parent(to_key))) return false;
   if (CountChange() != ChangeOutcome::kGoesAhead) return false;
   auto file = source->second;
   files_.erase(source);
@@ -347,6 +354,28 @@ FakeFileSystem::ChangeOutcome FakeFileSystem::CountChange() {
     return change == *interrupted_change_ ? ChangeOutcome::kFails : ChangeOutcome::kGoesAhead;
   }
   return change == *interrupted_change_ ? ChangeOutcome::kTorn : ChangeOutcome::kFails;
+}
+
+bool FakeFileSystem::CanCreateFilesIn(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(folder);
+  return directories_.count(key) && !IsProtected(key);
+}
+
+bool FakeFileSystem::IsProtected(const std::string& folder_key) const {
+  for (const std::string& protected_key : protected_folders_) {
+    if (folder_key == protected_key ||
+        (folder_key.starts_with(protected_key) && folder_key[protected_key.size()] == '\\')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void FakeFileSystem::ProtectFolder(const std::string& path) {
+  CreateDirectory(path);
+  std::lock_guard lock(mutex_);
+  protected_folders_.insert(Key(path));
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {

@@ -17,8 +17,8 @@ namespace sg::platform::fake {
 // An in-memory file system with Windows path rules: drive letters, backslashes (slashes are
 // accepted too), names compared without regard to case, "." and "..", and a current directory.
 // A file that is open cannot be deleted, moved, replaced or opened for writing, and a locked
-// read cannot be opened while the file is open for writing. Tests can make files read-only and
-// make reads, writes or closes fail.
+// read cannot be opened while the file is open for writing. Tests can make files read-only,
+// protect folders and make reads, writes or closes fail.
 class FakeFileSystem final : public FilePort {
  public:
   FakeFileSystem();
@@ -34,6 +34,7 @@ class FakeFileSystem final : public FilePort {
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   CreateFolderResult CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  bool CanCreateFilesIn(const std::string& folder) override;
 
   // The absolute form of a path, as the file system spells it.
   std::string FullPath(const std::string& path) const;
@@ -50,6 +51,10 @@ class FakeFileSystem final : public FilePort {
   // Names of the files directly in a folder.
   std::vector<std::string> FilesIn(const std::string& folder) const;
   void SetReadOnly(const std::string& path, bool read_only);
+  // As Program Files is for a limited user: what lies in the folder and below it can be read,
+  // but nothing there can be created, emptied, deleted or moved in or out, nor a folder made.
+  // The helpers above still put files there, as the setup program did.
+  void ProtectFolder(const std::string& path);
   // Writes fail once this many more bytes have been written (a full disk).
   void FailWritesAfter(std::size_t bytes) { write_budget_ = bytes; }
   void FailReadsOf(const std::string& path);
@@ -79,6 +84,8 @@ class FakeFileSystem final : public FilePort {
   ChangeOutcome CountChange();
   // Gives the file under from_key the name `to`; the caller has checked the target.
   bool Rename(const std::string& from_key, const std::string& to);
+  // Whether the folder of this key is protected, or a folder above it; the caller holds the lock.
+  bool IsProtected(const std::string& folder_key) const;
 
   mutable std::mutex mutex_;
   std::string current_directory_;
@@ -91,8 +98,9 @@ class FakeFileSystem final : public FilePort {
   // By key, with the junctions above it followed but not itself.
   std::map<std::string, Junction> junctions_;
   std::map<std::string, std::shared_ptr<File>> files_;  // by key
-  std::set<std::string> failing_reads_;   // by key, whether the file exists yet or not
-  std::set<std::string> failing_closes_;  // by key
+  std::set<std::string> failing_reads_;      // by key, whether the file exists yet or not
+  std::set<std::string> failing_closes_;     // by key
+  std::set<std::string> protected_folders_;  // by key
   std::size_t write_budget_ = std::numeric_limits<std::size_t>::max();
   std::size_t changes_ = 0;
   std::optional<std::size_t> interrupted_change_;

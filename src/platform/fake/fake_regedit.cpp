@@ -246,8 +246,9 @@ RegImportResult ImportRegText(std::string_view text, RegistryPort& registry) {
   return Importer(registry).Run(text);
 }
 
-void InstallFakeRegedit(FakeShell& shell, FilePort& files, RegistryPort& registry) {
-  shell.InstallProgram("regedit", [&files, &registry](const std::string& parameters) {
+void InstallFakeRegedit(FakeShell& shell, FilePort& files, RegistryPort& registry,
+                        const std::string& windows_folder) {
+  auto regedit = [&files, &registry](const std::string& parameters) {
     auto words = CommandLineWords(parameters);
     std::size_t i = 0;
     for (; i < words.size() && (words[i][0] == '/' || words[i][0] == '-'); ++i) {
@@ -270,7 +271,8 @@ void InstallFakeRegedit(FakeShell& shell, FilePort& files, RegistryPort& registr
       file->Close();
       ImportRegText(text, registry);
     }
-  });
+  };
+  shell.InstallProgram(windows_folder + "\\regedit.exe", regedit);
 }
 
 }  // namespace sg::platform::fake

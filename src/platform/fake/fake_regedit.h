@@ -24,9 +24,10 @@ struct RegImportResult {
 // to the real registry editor.
 RegImportResult ImportRegText(std::string_view text, RegistryPort& registry);
 
-// Installs "regedit" on the fake shell. Like Wine's it accepts the switches /s, /v, /l and /r
-// (the last two take a value) before the file name, and imports nothing when it meets any
-// other switch.
-void InstallFakeRegedit(FakeShell& shell, FilePort& files, RegistryPort& registry);
+// Installs "regedit.exe" in the Windows folder of the fake shell. Like Wine's it accepts the
+// switches /s, /v, /l and /r (the last two take a value) before the file name, and imports
+// nothing when it meets any other switch.
+void InstallFakeRegedit(FakeShell& shell, FilePort& files, RegistryPort& registry,
+                        const std::string& windows_folder);
 
 }  // namespace sg::platform::fake

@@ -12,31 +12,47 @@ namespace {
 constexpr std::intptr_t kStartedInstance = 42;
 constexpr std::intptr_t kFileNotFoundInstance = 2;  // SE_ERR_FNF
 
-std::string ProgramKey(const std::string& file) {
-  std::string key = AsciiUpper(file);
-  if (const auto slash = key.rfind('\\'); slash != std::string::npos) key = key.substr(slash + 1);
+std::string WithoutExe(std::string key) {
   if (key.size() > 4 && key.ends_with(".EXE")) key.resize(key.size() - 4);
   return key;
 }
 
+std::string NameKey(const std::string& file) {
+  const std::string key = AsciiUpper(file);
+  const auto slash = key.rfind('\\');
+  return WithoutExe(slash == std::string::npos ? key : key.substr(slash + 1));
+}
+
+bool HasFolder(const std::string& file) {
+  return file.find('\\') != std::string::npos;
+}
+
 }  // namespace
 
-void FakeShell::InstallProgram(const std::string& name, Program program) {
+void FakeShell::InstallProgram(const std::string& name_or_path, Program program) {
   std::lock_guard lock(mutex_);
-  programs_[ProgramKey(name)] = std::move(program);
+  if (HasFolder(name_or_path)) {
+    programs_by_path_[WithoutExe(AsciiUpper(name_or_path))] = std::move(program);
+  } else {
+    programs_by_name_[NameKey(name_or_path)] = std::move(program);
+  }
+}
+
+FakeShell::Program FakeShell::Find(const std::string& file) const {
+  if (auto found = programs_by_name_.find(NameKey(file)); found != programs_by_name_.end()) {
+    return found->second;
+  }
+  if (!HasFolder(file)) return nullptr;
+  auto found = programs_by_path_.find(WithoutExe(AsciiUpper(file)));
+  return found == programs_by_path_.end() ? nullptr : found->second;
 }
 
 ShellExecuteResult FakeShell::Execute(const ShellExecuteRequest& request) {
   Program program;
-  {
-    std::lock_guard lock(mutex_);
-    if (auto found = programs_.find(ProgramKey(request.file)); found != programs_.end()) {
-      program = found->second;
-    }
-  }
   std::optional<std::intptr_t> answer;
   {
     std::lock_guard lock(mutex_);
+    program = Find(request.file);
     if (auto found = answers_.find(AsciiUpper(request.file)); found != answers_.end()) {
       answer = found->second;
       program = nullptr;
@@ -80,9 +96,7 @@ std::uint32_t FakeShell::WinExec(const std::string& command_line, int show_comma
   Program program;
   {
     std::lock_guard lock(mutex_);
-    if (auto found = programs_.find(ProgramKey(name)); found != programs_.end()) {
-      program = found->second;
-    }
+    program = Find(name);
   }
   if (program) program(command_line.substr(rest));
   const std::uint32_t result =

@@ -11,8 +11,8 @@
 
 namespace sg::platform::fake {
 
-// Starts the programs that tests install by name. A started program runs to its end at once;
-// the handle kept for it must still be waited for and closed like a real one.
+// Starts the programs that tests install. A started program runs to its end at once; the handle
+// kept for it must still be waited for and closed like a real one.
 class FakeShell final : public ShellPort {
  public:
   using Program = std::function<void(const std::string& parameters)>;
@@ -24,8 +24,11 @@ class FakeShell final : public ShellPort {
     bool handle_closed = false;
   };
 
-  // name: "regedit" also answers "regedit.exe", in any letter case.
-  void InstallProgram(const std::string& name, Program program);
+  // By a full path ("C:\\Windows\\regedit.exe"), the program answers that path only, with or
+  // without ".exe", in any letter case: a bare name does not find it, as Windows would look in
+  // the current directory first. By a bare name ("unins000"), a test's stand-in answers that
+  // name in any folder, in place of a program installed at a path.
+  void InstallProgram(const std::string& name_or_path, Program program);
   // The shell answers Execute of exactly this file (letter case ignored) with the instance value,
   // as when no program is associated with it; an installed program is not started.
   void AnswerFile(const std::string& file, std::intptr_t instance);
@@ -48,8 +51,13 @@ class FakeShell final : public ShellPort {
   std::vector<CommandRun> CommandRuns() const;
 
  private:
+  // The program a file names, or none; the caller holds the lock.
+  Program Find(const std::string& file) const;
+
   mutable std::mutex mutex_;
-  std::map<std::string, Program> programs_;  // by upper-case name without ".EXE"
+  // Both by upper case without ".EXE".
+  std::map<std::string, Program> programs_by_path_;
+  std::map<std::string, Program> programs_by_name_;
   std::vector<Execution> executions_;
   std::map<std::string, std::intptr_t> answers_;  // by upper-case file
   std::vector<CommandRun> command_runs_;

@@ -58,6 +58,7 @@ class FakeSystem final : public SystemPort {
   std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
   int MajorVersion() override { return major_version_; }
   std::string WindowsDirectory() override { return windows_directory_; }
+  std::string SystemDirectory() override { return system_directory_; }
   LocalDateTime LocalTime() override { return local_time_; }
   std::string TemporaryFolder() override;
   void StartThread(std::function<void()> work) override;
@@ -80,6 +81,7 @@ class FakeSystem final : public SystemPort {
   int major_version_ = 5;
   std::string module_file_name_ = "C:\\Program Files\\Snapgate!\\Snapgate! 3.293.exe";
   std::string windows_directory_ = "C:\\Windows";
+  std::string system_directory_ = "C:\\Windows\\System32";
   LocalDateTime local_time_{2026, 12, 9, 10, 0, 0};
   std::string temporary_folder_ = "C:\\Users\\ann\\AppData\\Local\\Temp";
   std::optional<int> exit_code_;

@@ -66,6 +66,9 @@ class FilePort {
   virtual CreateFolderResult CreateFolder(const std::string& path) = 0;
   // RemoveDirectoryA: an empty folder; fails while anything is in it.
   virtual bool RemoveFolder(const std::string& path) = 0;
+  // Whether this user may create files in an existing folder: a fresh file is made there and
+  // goes again as it is closed, so nothing stays. False for a missing or protected folder.
+  virtual bool CanCreateFilesIn(const std::string& folder) = 0;
 };
 
 }  // namespace sg::platform

@@ -41,6 +41,8 @@ class SystemPort {
   // GetWindowsDirectoryA: the Windows folder, without a trailing backslash except at a drive's
   // root; empty when it cannot be read.
   virtual std::string WindowsDirectory() = 0;
+  // GetSystemDirectoryA: the system folder ("C:\Windows\System32"), with the same rules.
+  virtual std::string SystemDirectory() = 0;
   virtual LocalDateTime LocalTime() = 0;
   // GetTempPathA: the user's temporary folder, ending in a backslash; empty when it cannot be
   // read.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/unclashed_names.h"
 #include "platform/win32/win32_hyperlink.h"
 
@@ -43,7 +44,7 @@ void InitCommonControlsOnce() {
 // its registration is missing.
 bool AtlHostReady() {
   static const bool ready = [] {
-    HMODULE atl = LoadLibraryA("atl.dll");
+    HMODULE atl = LoadSystemLibrary("atl.dll");
     if (!atl) return false;
     const auto init = reinterpret_cast<BOOL(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
@@ -452,10 +453,10 @@ class Win32DialogHost final : public DialogHost {
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bounds), 2);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(stand_in, GWL_STYLE)) &
                         (WS_CHILD | WS_VISIBLE | WS_DISABLED);
-    HWND animation = CreateWindowExA(0, ANIMATE_CLASSA, "", style, bounds.left, bounds.top,
-                                     bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                     window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
-                                     ProgramModule(), nullptr);
+    HWND animation = CreateWindowExA(
+        0, ANIMATE_CLASSA, "", style, bounds.left, bounds.top, bounds.right - bounds.left,
+        bounds.bottom - bounds.top, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control)),
+        ProgramModule(), nullptr);
     if (!animation) return;
     SetWindowPos(animation, stand_in, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(stand_in);
@@ -681,7 +682,8 @@ std::optional<std::string> Win32Dialogs::ChooseFileToOpen(DialogHost* owner,
   request.lpstrInitialDir = initial_folder.empty() ? nullptr : initial_folder.c_str();
   request.lpstrTitle = title.empty() ? nullptr : title.c_str();
   request.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
-  request.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  // The current directory is where the user's files are kept; browsing must not move it.
+  request.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&request)) return std::nullopt;
   path.resize(path.find('\0'));
   return path;

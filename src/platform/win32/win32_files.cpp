@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -96,6 +98,24 @@ CreateFolderResult Win32Files::CreateFolder(const std::string& path) {
 
 bool Win32Files::RemoveFolder(const std::string& path) {
   return RemoveDirectoryA(path.c_str());
+}
+
+bool Win32Files::CanCreateFilesIn(const std::string& folder) {
+  // A name of this process's own; another copy's probe, or a file of that name, takes the next.
+  constexpr int kNamesTried = 16;
+  const std::string stem =
+      folder + "\\~Snapgate! write test " + std::to_string(GetCurrentProcessId()) + "-";
+  for (int attempt = 0; attempt < kNamesTried; ++attempt) {
+    const std::string probe = stem + std::to_string(attempt) + ".tmp";
+    HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  return false;
 }
 
 }  // namespace sg::platform::win32

@@ -14,6 +14,7 @@ class Win32Files final : public FilePort {
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   CreateFolderResult CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  bool CanCreateFilesIn(const std::string& folder) override;
 };
 
 }  // namespace sg::platform::win32

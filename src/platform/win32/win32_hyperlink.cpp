@@ -22,7 +22,8 @@ HCURSOR LoadHelpProgramHandCursor() {
   const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
   const std::string path = std::string(folder, length) + "\\winhlp32.exe";
-  HMODULE module = LoadLibraryA(path.c_str());
+  // Only its cursor is wanted: mapped as data, none of its code runs in this process.
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!module) return nullptr;
   HCURSOR copy = nullptr;
   if (HCURSOR cursor = LoadCursorA(module, MAKEINTRESOURCEA(kHelpHandCursor))) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -21,7 +22,7 @@ HANDLE Handle(ProcessHandle process) {
 }
 
 bool LibraryHas(const char* library, std::initializer_list<const char*> functions) {
-  HMODULE module = LoadLibraryA(library);
+  HMODULE module = LoadSystemLibrary(library);
   if (!module) return false;
   bool all = true;
   for (const char* function : functions) {

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/unclashed_names.h"
 
 namespace sg::platform::win32 {
@@ -22,16 +23,7 @@ void Win32System::CloseHandle(KernelHandle handle) {
 }
 
 std::string Win32System::ModuleFileName() {
-  // The path may be longer than MAX_PATH; a full buffer means it may have been cut.
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return ExecutablePath();
 }
 
 bool Win32System::SetCurrentDirectory(const std::string& path) {
@@ -55,11 +47,14 @@ int Win32System::MajorVersion() {
   return static_cast<int>(version.dwMajorVersion);
 }
 
-std::string Win32System::WindowsDirectory() {
-  // Asked with a buffer too small, the call answers the size needed, terminator included.
+namespace {
+
+// GetWindowsDirectoryA and GetSystemDirectoryA: asked with a buffer too small, they answer the
+// size needed, terminator included.
+std::string FolderFrom(UINT(WINAPI* ask)(LPSTR, UINT)) {
   std::string path(MAX_PATH, '\0');
   for (int tries = 0; tries < 3; ++tries) {
-    const UINT length = GetWindowsDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    const UINT length = ask(path.data(), static_cast<UINT>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
@@ -68,6 +63,16 @@ std::string Win32System::WindowsDirectory() {
     path.resize(length);
   }
   return {};
+}
+
+}  // namespace
+
+std::string Win32System::WindowsDirectory() {
+  return FolderFrom(GetWindowsDirectoryA);
+}
+
+std::string Win32System::SystemDirectory() {
+  return FolderFrom(GetSystemDirectoryA);
 }
 
 LocalDateTime Win32System::LocalTime() {

@@ -13,6 +13,7 @@ class Win32System final : public SystemPort {
   std::string CurrentDirectory() override;
   int MajorVersion() override;
   std::string WindowsDirectory() override;
+  std::string SystemDirectory() override;
   LocalDateTime LocalTime() override;
   std::string TemporaryFolder() override;
   void StartThread(std::function<void()> work) override;
