@@ -61,17 +61,18 @@ set(SNAPGATE_UPDATE_KEY_INCLUDE_DIR "${CMAKE_BINARY_DIR}/update-key/include")
 configure_file("${PROJECT_SOURCE_DIR}/src/online/update_public_key.h.in"
   "${SNAPGATE_UPDATE_KEY_INCLUDE_DIR}/online/update_public_key.h" @ONLY)
 
-# snapgate_sign_update(<signature file> <file> [DEPENDS ...]): writes the upgrade page's
-# signature line of a file, made with the test key, at build time.
-function(snapgate_sign_update output file)
+# snapgate_sign_update(<signature file> <version> <file> [DEPENDS ...]): writes the upgrade
+# page's signature line of a setup program released as that version, made with the test key,
+# at build time.
+function(snapgate_sign_update output version file)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   if(NOT SNAPGATE_UPDATE_TEST_KEY)
     message(FATAL_ERROR "No test key to sign ${file} with: SNAPGATE_UPDATE_PUBLIC_KEY is set")
   endif()
   add_custom_command(
     OUTPUT "${output}"
-    COMMAND "${CMAKE_COMMAND}" -DKEY=${SNAPGATE_UPDATE_TEST_KEY} -DFILE=${file}
-            -DOUTPUT=${output} -P "${PROJECT_SOURCE_DIR}/cmake/SignUpdate.cmake"
+    COMMAND "${CMAKE_COMMAND}" -DKEY=${SNAPGATE_UPDATE_TEST_KEY} -DVERSION=${version}
+            -DFILE=${file} -DOUTPUT=${output} -P "${PROJECT_SOURCE_DIR}/cmake/SignUpdate.cmake"
     DEPENDS "${file}" "${PROJECT_SOURCE_DIR}/scripts/sign-update.sh"
             "${PROJECT_SOURCE_DIR}/cmake/SignUpdate.cmake" ${ARG_DEPENDS}
     COMMENT "Signing with the test key: ${output}"

@@ -1,7 +1,8 @@
 // The maker's upgrade page, "Check for Upgrade" from the page's lines to the installation. The
 // input is the page as the server sends it. The maker's signature of the installer depends on
-// the build's key, so a page names it by the placeholder SIGNATURE; the installer is served at
-// the link the real page gives.
+// the build's key, so a page names it by the placeholder SIGNATURE, which stands for the
+// signature of the installer under the version the page gives; the installer is served at the
+// link the real page gives.
 #include <string>
 #include <vector>
 
@@ -41,10 +42,11 @@ bool AnyLineHolds(const std::vector<std::string>& lines, const char* marker) {
 // A page without a marker keeps what the offer held for it, but for the description and the
 // signature, which every page sets afresh.
 void CheckWhatIsKept(const std::vector<std::string>& lines) {
-  UpgradeOffer offer{1.5f, "old description", "old link", "old signature"};
+  UpgradeOffer offer{1.5f, "1.50", "old description", "old link", "old signature"};
   sg::online::ParseUpgradePage(lines, offer);
   if (!AnyLineHolds(lines, sg::online::kVersionMarker)) {
-    Check(offer.new_version == 1.5f, "no version marker, the old version");
+    Check(offer.new_version == 1.5f && offer.version_text == "1.50",
+          "no version marker, the old version");
   }
   if (!AnyLineHolds(lines, sg::online::kDownloadLinkMarker)) {
     Check(offer.download_link == "old link", "no link marker, the old link");
@@ -64,8 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   platform.system.SetLocalTime({2026, 12, 9, 10, 0, 0});
   platform.files.CreateDirectory(kTemp);
   const std::string installer = sg::testing::Executable();
-  const std::string signature = sg::testing::Sign(platform, installer);
   std::string page(sg::fuzz::TextOf(data, size));
+  // Signed for the version the page gives before the placeholder is filled in: a number that
+  // runs on into the signature is another version, and refused.
+  platform.internet.Serve(kPage, {.body = page});
+  UpgradeOffer as_written;
+  sg::online::ParseUpgradePage(sg::online::HttpFetcher(platform.ports()).Fetch(kPage), as_written);
+  const std::string signature = sg::testing::Sign(platform, as_written.version_text, installer);
   for (std::size_t at = 0; (at = page.find("SIGNATURE", at)) != std::string::npos;) {
     page.replace(at, 9, signature);
     at += signature.size();
@@ -81,10 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   // The user clicks "Check for Upgrade" and says yes to whatever is offered.
   Steps steps;
   std::vector<std::string> ran;
-  for (const char* program : {"unins000", "sg1.tmp"}) {
-    platform.shell.InstallProgram(program, [&ran, program](const std::string&) {
-      ran.emplace_back(program);
-    });
+  for (const char* program : {"unins000", "NewUpdate"}) {
+    platform.shell.InstallProgram(
+        program, [&ran, program](const std::string&) { ran.emplace_back(program); });
   }
   platform.dialogs.AnswerMessageBox(sg::platform::kIdYes);
   platform.dialogs.ScriptModal(IDD_UPGRADE, [](sg::platform::fake::FakeDialogHost& dialog) {
@@ -104,15 +110,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   Check(boxes.front().text.size() <= 2200, "a long description is cut to fit the screen");
   if (platform.system.ExitCode()) {
     Check(offered, "only a newer version is installed");
-    Check(sg::AsciiLower(sg::TrimmedAsciiSpace(offer.signature)) == signature,
-          "only the maker's signed installer is run");
-    Check(ran == std::vector<std::string>{"unins000", "sg1.tmp"}, "uninstall, then setup");
+    Check(sg::AsciiLower(sg::TrimmedAsciiSpace(offer.signature)) == signature &&
+              offer.version_text == as_written.version_text,
+          "only the maker's installer signed for that version is run");
+    Check(ran == std::vector<std::string>{"unins000", "NewUpdate"}, "uninstall, then setup");
     Check(steps.calls == std::vector<std::string>{"before removal", "before end"},
           "the program steps aside, then ends");
   } else {
     Check(ran.empty() && steps.calls.empty(), "nothing is run without a genuine installer");
   }
-  Check(platform.files.FilesIn(kTemp).empty(), "no download or reserved name is left");
+  Check(platform.files.ListFolder(kTemp).size() == 2, "no download or its folder is left");
   Check(platform.internet.OpenHandles() == 0, "every connection is closed");
   Check(platform.registry.OpenHandleCount() == 0, "every key opened is closed");
   Check(sg::settings::RegistryStore(platform.ports().registry)

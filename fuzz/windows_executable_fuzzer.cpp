@@ -10,9 +10,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   const std::string bytes(sg::fuzz::TextOf(data, size));
   sg::platform::fake::FakePlatform platform;
-  const std::string path = "C:\\Temp\\sg1.tmp.exe";
+  const std::string path = "C:\\Temp\\sgu1\\NewUpdate.exe";
   platform.files.PutFile(path, bytes);
-  const bool executable = sg::online::LooksLikeWindowsExecutable(platform.ports().files, path);
+  const auto file = platform.ports().files.Open(path, sg::platform::FileOpenMode::kReadLocked);
+  sg::fuzz::Check(file != nullptr, "the file opens");
+  const bool executable = sg::online::LooksLikeWindowsExecutable(*file);
 
   // What the answer must mean, read straight from the bytes.
   bool expected = false;

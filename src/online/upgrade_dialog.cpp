@@ -8,6 +8,7 @@
 #include "common/program_folder.h"
 #include "common/run_to_its_end.h"
 #include "common/web_addresses.h"
+#include "online/download_folder.h"
 #include "online/update_signature.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_store.h"
@@ -16,6 +17,7 @@ namespace sg::online {
 namespace {
 
 constexpr const char* kUninstaller = "unins000.exe";
+constexpr const char* kDownloadedSetup = "NewUpdate.exe";
 // Longer descriptions are cut so that the question still fits on the screen.
 constexpr std::size_t kShownDescription = 2000;
 constexpr std::size_t kDateBufferSize = 100;
@@ -164,22 +166,22 @@ void UpgradeDialog::RunAndWait(const std::string& file, const std::string& param
 
 void UpgradeDialog::InstallUpgrade(const std::string& link) {
   auto status = OpenStatusWindow("Upgrading Software");
-  // A fresh file of our own in the user's temporary folder: the working folder may be
-  // unwritable, or may hold a "NewUpdate.exe" that someone else put there.
-  const std::string reserved = platform_.system.NewTemporaryFile();
-  const std::string installer = reserved.empty() ? std::string() : reserved + ".exe";
-  bool genuine = false;
-  if (!installer.empty()) {
+  // In a folder made for it: the working folder may be unwritable, and the temporary folder
+  // may hold files of that name, or libraries a setup program would load, that others put there.
+  DownloadFolder folder(platform_, kDownloadedSetup);
+  std::unique_ptr<platform::OpenFile> setup;
+  // Nothing is removed unless the new setup program is complete, is ours, and is the newer
+  // version it was signed for.
+  if (folder.made() && offer_.new_version > current_version_) {
     downloading_ = true;
-    fetcher_.Fetch(std::string(TrimmedAsciiSpace(link)), installer, status.get());
+    fetcher_.Fetch(std::string(TrimmedAsciiSpace(link)), folder.file(), status.get());
     downloading_ = false;
-    // Nothing is removed unless the new setup program is complete and is ours.
-    genuine = fetcher_.last_download_complete() &&
-              IsGenuineInstaller(platform_, installer, offer_.signature);
+    if (fetcher_.last_download_complete()) {
+      setup = OpenGenuineInstaller(platform_, folder.file(), offer_.version_text, offer_.signature);
+    }
   }
-  if (!genuine) {
-    if (!installer.empty()) platform_.files.Delete(installer);
-    if (!reserved.empty()) platform_.files.Delete(reserved);
+  if (!setup) {
+    folder.Remove();
     // The user who stopped the download knows.
     if (!fetcher_.last_fetch_cancelled()) {
       platform_.dialogs.MessageBox(host_, DownloadFailureText(), "Snapgate!",
@@ -195,10 +197,11 @@ void UpgradeDialog::InstallUpgrade(const std::string& link) {
   platform_.hooks.ShutdownHooksDll();
   steps_.BeforeRemoval();
   RunAndWait(ProgramFolder(platform_.system) + "\\" + kUninstaller, " /SILENT");
-  RunAndWait(installer, "");
+  // Started by its path while still held, so that what runs is what was checked.
+  RunAndWait(folder.file(), "");
+  setup.reset();
   CloseStatusWindow(status);
-  platform_.files.Delete(installer);
-  platform_.files.Delete(reserved);
+  folder.Remove();
   steps_.BeforeEnd();
   platform_.system.ExitProcess(0);
 }

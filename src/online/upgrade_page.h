@@ -14,14 +14,16 @@ inline constexpr const char* kSignatureMarker = "<!-- UPGRADE Signature";
 // What the last upgrade page offered.
 struct UpgradeOffer {
   float new_version = 0;
+  // The number at the start of the version line as the page wrote it: what the maker signs.
+  std::string version_text;
   std::string description;
   std::string download_link;
   std::string signature;  // of the installer behind the link
 };
 
 // Reads the marker lines of the upgrade page (each line keeps its line feed). The description
-// and the signature start empty on every page; the version and the link keep what they held
-// when the page has none.
+// and the signature start empty on every page; the version (number and text) and the link keep
+// what they held when the page has none.
 void ParseUpgradePage(const std::vector<std::string>& lines, UpgradeOffer& offer);
 
 }  // namespace sg::online

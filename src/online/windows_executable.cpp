@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 
@@ -38,12 +37,9 @@ bool Skip(platform::OpenFile& file, std::uint64_t count) {
 
 }  // namespace
 
-bool LooksLikeWindowsExecutable(platform::FilePort& files, const std::string& path) {
-  const std::unique_ptr<platform::OpenFile> file =
-      files.Open(path, platform::FileOpenMode::kReadOnly);
-  if (!file) return false;
+bool LooksLikeWindowsExecutable(platform::OpenFile& file) {
   std::array<std::uint8_t, kDosHeaderSize> dos_header;
-  if (!ReadExactly(*file, dos_header) || dos_header[0] != 'M' || dos_header[1] != 'Z') {
+  if (!ReadExactly(file, dos_header) || dos_header[0] != 'M' || dos_header[1] != 'Z') {
     return false;
   }
   const std::uint32_t pe_offset = std::uint32_t{dos_header[kPeOffsetField]} |
@@ -57,8 +53,8 @@ bool LooksLikeWindowsExecutable(platform::FilePort& files, const std::string& pa
       pe_offset < kDosHeaderSize ? std::min(kDosHeaderSize - pe_offset, signature.size()) : 0;
   std::copy_n(dos_header.begin() + std::min<std::size_t>(pe_offset, kDosHeaderSize), in_dos_header,
               signature.begin());
-  if (pe_offset > kDosHeaderSize && !Skip(*file, pe_offset - kDosHeaderSize)) return false;
-  return ReadExactly(*file, std::span(signature).subspan(in_dos_header)) &&
+  if (pe_offset > kDosHeaderSize && !Skip(file, pe_offset - kDosHeaderSize)) return false;
+  return ReadExactly(file, std::span(signature).subspan(in_dos_header)) &&
          signature == kPeSignature;
 }
 

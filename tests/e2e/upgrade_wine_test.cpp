@@ -1,6 +1,6 @@
 // "Upgrade" as a user meets it: the installed program asks a web server (the tests' own, on the
 // loopback address) for a newer version, and installs it only when its setup program is whole
-// and signed with the maker's key (here the build's test key).
+// and signed with the maker's key (here the build's test key) for the version offered.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ std::string ImageOf(DWORD process_id) {
   return path;
 }
 
-// The downloads the program reserved in the temporary folder.
+// The download folders the program made in the temporary folder.
 int DownloadsLeft() {
   char folder[MAX_PATH] = {};
   GetTempPathA(sizeof folder, folder);
@@ -155,15 +155,22 @@ TEST_F(UpgradeUnderWine, OnlyAWholeSignedSetupProgramReplacesTheRunningVersion) 
   PostMessageA(newest, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(Close(check));
 
-  // A setup program broken off half-way, and a whole one that nobody signed.
+  // A setup program broken off half-way, a whole one that nobody signed, and the signed one
+  // replayed as a later version than it was signed for.
   const struct {
+    const char* what;
+    const char* version;
     std::string link;
     std::string signature;
-  } refused[] = {{server_.Url(std::string("/dropped-files/") + kNextSetup), signature_},
-                 {whole, ""}};
+  } refused[] = {
+      {"broken off", SNAPGATE_NEXT_VERSION,
+       server_.Url(std::string("/dropped-files/") + kNextSetup), signature_},
+      {"unsigned", SNAPGATE_NEXT_VERSION, whole, ""},
+      {"replayed as 99", "99", whole, signature_},
+  };
   for (const auto& offer : refused) {
-    SCOPED_TRACE(offer.link + (offer.signature.empty() ? " unsigned" : " signed"));
-    WriteUpgradePage(SNAPGATE_NEXT_VERSION, offer.link, offer.signature);
+    SCOPED_TRACE(offer.what);
+    WriteUpgradePage(offer.version, offer.link, offer.signature);
     check = CheckForUpgrade();
     ASSERT_NE(check, nullptr);
     ASSERT_TRUE(Answer("Would you like to download the upgrade now?", IDYES));

@@ -12,29 +12,25 @@
 
 #include "online/update_public_key.h"
 #include "platform/fake/fake_platform.h"
-#include "platform/fake/sha256.h"
-#include "support/hex.h"
 #include "support/signed_installer.h"
 
 namespace sg::online {
 namespace {
 
 using platform::EcdsaP256PublicKey;
-using platform::EcdsaP256Signature;
-using platform::fake::Sha256Of;
 using sg::testing::Executable;
-using sg::testing::HexOf;
 
 constexpr char kInstaller[] = "C:\\Documents and Settings\\ann\\Local Settings\\Temp\\setup.exe";
+constexpr char kVersion[] = "3.30";
 
 class UpgradeDownload : public ::testing::Test {
  protected:
   std::string Sign(const std::string& content, const EcdsaP256PublicKey& key = kUpdatePublicKey) {
-    return sg::testing::Sign(platform_, content, key);
+    return sg::testing::Sign(platform_, kVersion, content, key);
   }
 
   bool Genuine(std::string_view signature_text) {
-    return IsGenuineInstaller(platform_.ports(), kInstaller, signature_text);
+    return OpenGenuineInstaller(platform_.ports(), kInstaller, kVersion, signature_text) != nullptr;
   }
 
   platform::fake::FakePlatform platform_;
@@ -140,7 +136,18 @@ TEST_F(UpgradeDownload, AMissingOrUnreadableFileIsRefused) {
   const std::string signature = Sign(installer);
   EXPECT_FALSE(Genuine(signature)) << "nothing downloaded";
 
-  platform_.files.PutFile(kInstaller, installer);
+  {
+    // Someone is still writing it.
+    platform_.files.PutFile(kInstaller, installer);
+    auto writer =
+        platform_.ports().files.Open(kInstaller, platform::FileOpenMode::kCreateWriteOnly);
+    ASSERT_TRUE(writer);
+    ASSERT_TRUE(
+        writer->Write({reinterpret_cast<const std::uint8_t*>(installer.data()), installer.size()}));
+    EXPECT_FALSE(Genuine(signature));
+  }
+  EXPECT_TRUE(Genuine(signature));
+
   platform_.files.FailReadsOf(kInstaller);
   EXPECT_FALSE(Genuine(signature));
 }

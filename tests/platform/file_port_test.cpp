@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,28 @@ TEST_F(FilePortTest, MoveRefusesMissingSourcesFoldersAndOpenFiles) {
   EXPECT_EQ(ReadAll(), "kept");
 }
 
+TEST_F(FilePortTest, ALockedFileIsReadAsItWasUntilItIsClosed) {
+  Put(path_, "checked");
+  Put(other_, "other");
+  {
+    auto held = files_.Open(path_, FileOpenMode::kReadLocked);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(ReadAll(), "checked") << "others may read it";
+    EXPECT_FALSE(files_.Open(path_, FileOpenMode::kCreateWriteOnly));
+    EXPECT_FALSE(files_.Delete(path_));
+    EXPECT_FALSE(files_.Move(path_, moved_away_));
+    EXPECT_FALSE(files_.ReplaceFile(other_, path_));
+    std::uint8_t buffer[16];
+    EXPECT_EQ(held->Read(buffer), std::optional<std::size_t>(7));
+  }
+  EXPECT_TRUE(files_.ReplaceFile(other_, path_)) << "closed";
+  EXPECT_EQ(ReadAll(), "other");
+
+  auto writer = files_.Open(path_, FileOpenMode::kCreateWriteOnly);
+  ASSERT_TRUE(writer);
+  EXPECT_FALSE(files_.Open(path_, FileOpenMode::kReadLocked)) << "while someone writes it";
+}
+
 // Folders: made one at a time and listed as FindFirstFileA and FindNextFileA see them.
 class FolderPortTest : public FilePortTest {
  protected:
@@ -160,6 +183,21 @@ TEST_F(FolderPortTest, AFolderNeedsItsParentAndAFileTakesTheName) {
   Put(path_, "a file");
   EXPECT_EQ(files_.CreateFolder(path_), CreateFolderResult::kAlreadyExists);
   EXPECT_EQ(ReadAll(), "a file");
+}
+
+TEST_F(FolderPortTest, OnlyAnEmptyFolderIsRemoved) {
+  ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  ASSERT_EQ(files_.CreateFolder(folder_ + "\\Inner"), CreateFolderResult::kCreated);
+  Put(folder_ + "\\one.txt", "1");
+  EXPECT_FALSE(files_.RemoveFolder(folder_));
+  EXPECT_TRUE(files_.RemoveFolder(folder_ + "\\Inner"));
+  EXPECT_FALSE(files_.RemoveFolder(folder_)) << "a file is left in it";
+  EXPECT_EQ(ReadAll(folder_ + "\\one.txt"), "1");
+
+  ASSERT_TRUE(files_.Delete(folder_ + "\\one.txt"));
+  EXPECT_TRUE(files_.RemoveFolder(folder_));
+  EXPECT_FALSE(files_.Exists(folder_));
+  EXPECT_FALSE(files_.RemoveFolder(folder_)) << "gone already";
 }
 
 TEST_F(FolderPortTest, AListingHoldsTheDotsTheFilesAndTheFolders) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/fake/fake_platform.h"
@@ -26,20 +27,19 @@ TEST(FakeSha256, FiftySixBytesPushTheLengthIntoASecondBlock) {
             "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
 }
 
-TEST(FakeSha256, AMillionLettersReadFromAFileInPieces) {
+TEST(FakeSha256, AMillionLettersInPiecesThroughTheCryptoPort) {
   FakePlatform platform;
-  platform.files.PutFile("C:\\Downloads\\a.bin", std::string(1'000'000, 'a'));
-  const auto digest = platform.ports().crypto.Sha256OfFile("c:\\downloads\\A.BIN");
+  const auto hash = platform.ports().crypto.StartSha256();
+  ASSERT_TRUE(hash);
+  const std::string million(1'000'000, 'a');
+  // Pieces of no whole number of blocks.
+  for (std::size_t at = 0; at < million.size(); at += 999) {
+    hash->Add({reinterpret_cast<const std::uint8_t*>(million.data()) + at,
+               std::min<std::size_t>(999, million.size() - at)});
+  }
+  const auto digest = hash->Finish();
   ASSERT_TRUE(digest);
   EXPECT_EQ(HexOf(*digest), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-}
-
-TEST(FakeSha256, AFileThatCannotBeReadHasNoDigest) {
-  FakePlatform platform;
-  platform.files.PutFile("C:\\Downloads\\bad.bin", "abc");
-  platform.files.FailReadsOf("C:\\Downloads\\bad.bin");
-  EXPECT_FALSE(platform.ports().crypto.Sha256OfFile("C:\\Downloads\\bad.bin"));
-  EXPECT_FALSE(platform.ports().crypto.Sha256OfFile("C:\\Downloads\\missing.bin"));
 }
 
 }  // namespace

@@ -8,16 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/hex_text.h"
+
 namespace sg::testing {
 
 inline std::string HexOf(std::span<const std::uint8_t> bytes) {
-  constexpr std::string_view kDigits = "0123456789abcdef";
-  std::string hex;
-  for (const std::uint8_t byte : bytes) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0xF];
-  }
-  return hex;
+  return LowercaseHex(bytes);
 }
 
 // From exactly 2 * N lowercase hex digits.

@@ -1,8 +1,8 @@
 #pragma once
 
 // Upgrade installers for the tests: a small Windows executable, and the maker's signature of a
-// file as the upgrade page shows it. The fake checks a signature by looking it up, so "signing"
-// registers what the maker published.
+// release as the upgrade page shows it. The fake checks a signature by looking it up, so
+// "signing" registers what the maker published.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -25,15 +25,27 @@ inline std::string Executable(std::uint32_t pe_offset = 0x80,
   return bytes;
 }
 
-inline std::string Sign(platform::fake::FakePlatform& platform, const std::string& content,
-                        const platform::EcdsaP256PublicKey& key = online::kUpdatePublicKey) {
-  const platform::Sha256Digest digest = platform::fake::Sha256Of(content);
+// The signature line of a digest as the holder of the key's private half makes it.
+inline std::string SignDigest(platform::fake::FakePlatform& platform,
+                              const platform::Sha256Digest& digest,
+                              const platform::EcdsaP256PublicKey& key = online::kUpdatePublicKey) {
   platform::EcdsaP256Signature signature;
   for (std::size_t i = 0; i < signature.size(); ++i) {
     signature[i] = static_cast<std::uint8_t>(digest[i % digest.size()] ^ key[i] ^ i);
   }
   platform.crypto.AcceptSignature(key, digest, signature);
   return HexOf(signature);
+}
+
+// The maker's signature line of a release: the statement of its version and its setup
+// program's SHA-256.
+inline std::string Sign(platform::fake::FakePlatform& platform, const std::string& version,
+                        const std::string& content,
+                        const platform::EcdsaP256PublicKey& key = online::kUpdatePublicKey) {
+  return SignDigest(platform,
+                    platform::fake::Sha256Of("Snapgate! " + version + " " +
+                                             HexOf(platform::fake::Sha256Of(content))),
+                    key);
 }
 
 }  // namespace sg::testing

@@ -42,6 +42,7 @@ class ListingRecorder final : public platform::FilePort {
   platform::CreateFolderResult CreateFolder(Path path) override {
     return files_.CreateFolder(path);
   }
+  bool RemoveFolder(Path path) override { return files_.RemoveFolder(path); }
   bool CanCreateFilesIn(Path folder) override { return files_.CanCreateFilesIn(folder); }
   Strings listed;
 

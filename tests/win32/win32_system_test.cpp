@@ -43,7 +43,7 @@ TEST_F(SystemPortUnderWine, SecondMutexOfTheSameNameKnowsTheFirstExists) {
   system_.CloseHandle(again.handle);
 }
 
-TEST_F(SystemPortUnderWine, TheLocalTimeIsTodayAndEachTemporaryFileIsNewAndEmpty) {
+TEST_F(SystemPortUnderWine, TheLocalTimeIsTodayAndTheTemporaryFolderIsThere) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   const LocalDateTime local = system_.LocalTime();
@@ -52,15 +52,12 @@ TEST_F(SystemPortUnderWine, TheLocalTimeIsTodayAndEachTemporaryFileIsNewAndEmpty
   EXPECT_GE(local.day, 1);
   EXPECT_LE(local.hour, 23);
 
-  const std::string first = system_.NewTemporaryFile();
-  const std::string second = system_.NewTemporaryFile();
-  ASSERT_FALSE(first.empty());
-  EXPECT_NE(first, second);
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  ASSERT_TRUE(GetFileAttributesExA(first.c_str(), GetFileExInfoStandard, &data));
-  EXPECT_EQ(data.nFileSizeLow, 0u);
-  DeleteFileA(first.c_str());
-  DeleteFileA(second.c_str());
+  const std::string folder = system_.TemporaryFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '\\');
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder;
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 TEST_F(SystemPortUnderWine, TheMutexIsOwnedByItsCreator) {

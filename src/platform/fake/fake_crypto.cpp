@@ -1,24 +1,24 @@
 #include "platform/fake/fake_crypto.h"
 
-#include <array>
-#include <cstdint>
-
 #include "platform/fake/sha256.h"
 
 namespace sg::platform::fake {
 
-std::optional<Sha256Digest> FakeCrypto::Sha256OfFile(const std::string& path) {
-  // Through the file port, so that a file a test cannot open or read hashes to nothing.
-  std::unique_ptr<OpenFile> file = files_.Open(path, FileOpenMode::kReadOnly);
-  if (!file) return std::nullopt;
-  Sha256 hash;
-  std::array<std::uint8_t, 4096> buffer;
-  for (;;) {
-    const std::optional<std::size_t> read = file->Read(buffer);
-    if (!read) return std::nullopt;
-    if (*read == 0) return hash.Finish();
-    hash.Update(std::span(buffer).first(*read));
-  }
+namespace {
+
+class FakeSha256Hash final : public Sha256Hash {
+ public:
+  void Add(std::span<const std::uint8_t> bytes) override { hash_.Update(bytes); }
+  std::optional<Sha256Digest> Finish() override { return hash_.Finish(); }
+
+ private:
+  Sha256 hash_;
+};
+
+}  // namespace
+
+std::unique_ptr<Sha256Hash> FakeCrypto::StartSha256() {
+  return std::make_unique<FakeSha256Hash>();
 }
 
 bool FakeCrypto::VerifyEcdsaP256(const EcdsaP256PublicKey& public_key_xy,

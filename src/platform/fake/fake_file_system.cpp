@@ -11,6 +11,7 @@ struct FakeFileSystem::File {
   std::string path;  // as first spelled
   std::vector<std::uint8_t> bytes;
   int open_count = 0;
+  int writers = 0;  // of open_count
   bool read_only = false;
 };
 
@@ -57,6 +58,7 @@ class FakeFileSystem::Handle final : public OpenFile {
     std::lock_guard lock(owner_.mutex_);
     if (!file_) return false;
     --file_->open_count;
+    if (writable_) --file_->writers;
     const bool ok = !owner_.failing_closes_.count(AsciiUpper(file_->path));
     file_.reset();
     return ok;
@@ -245,12 +247,30 @@ CreateFolderResult FakeFileSystem::CreateFolder(const std::string& path) {
   return CreateFolderResult::kCreated;
 }
 
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const std::string key = Key(path);
+  if (key.size() <= 2 || !directories_.count(key) || IsProtected(Parent(key))) return false;
+  const std::string prefix = key + "\\";
+  const auto holds = [&prefix](const auto& by_key) {
+    const auto next = by_key.lower_bound(prefix);
+    return next != by_key.end() && KeyOf(*next).compare(0, prefix.size(), prefix) == 0;
+  };
+  if (holds(directories_) || holds(files_) || holds(junctions_)) return false;
+  if (CountChange() != ChangeOutcome::kGoesAhead) return false;
+  directories_.erase(key);
+  directory_names_.erase(key);
+  return true;
+}
+
 std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpenMode mode) {
   std::lock_guard lock(mutex_);
   const std::string key = Key(path);
   auto found = files_.find(key);
-  if (mode == FileOpenMode::kReadOnly) {
+  if (mode != FileOpenMode::kCreateWriteOnly) {
     if (found == files_.end()) return nullptr;
+    // Sharing only reading, a locked open cannot join a writer.
+    if (mode == FileOpenMode::kReadLocked && found->second->writers) return nullptr;
     ++found->second->open_count;
     return std::make_unique<Handle>(*this, found->second, false);
   }
@@ -268,6 +288,7 @@ std::unique_ptr<OpenFile> FakeFileSystem::Open(const std::string& path, FileOpen
     found = files_.emplace(key, std::move(file)).first;
   }
   ++found->second->open_count;
+  ++found->second->writers;
   return std::make_unique<Handle>(*this, found->second, true);
 }
 

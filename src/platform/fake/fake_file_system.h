@@ -16,8 +16,9 @@ namespace sg::platform::fake {
 
 // An in-memory file system with Windows path rules: drive letters, backslashes (slashes are
 // accepted too), names compared without regard to case, "." and "..", and a current directory.
-// A file that is open cannot be deleted, moved or replaced. Tests can make files read-only, protect
-// folders and make reads, writes or closes fail.
+// A file that is open cannot be deleted, moved, replaced or opened for writing, and a locked
+// read cannot be opened while the file is open for writing. Tests can make files read-only,
+// protect folders and make reads, writes or closes fail.
 class FakeFileSystem final : public FilePort {
  public:
   FakeFileSystem();
@@ -32,6 +33,7 @@ class FakeFileSystem final : public FilePort {
   // that is a reparse point.
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   CreateFolderResult CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
   bool CanCreateFilesIn(const std::string& folder) override;
 
   // The absolute form of a path, as the file system spells it.

@@ -50,7 +50,7 @@ class FakePlatform {
   FakeBrowsers browsers;
   FakeUrlCache url_cache;
   FakeProfile profile{files};
-  FakeCrypto crypto{files};
+  FakeCrypto crypto;
   FakeInternet internet;
 
  private:

@@ -101,11 +101,8 @@ void FakeSystem::PlaySound(const std::string& path, std::uint32_t flags) {
   sounds_.push_back({path, flags});
 }
 
-std::string FakeSystem::NewTemporaryFile() {
-  if (temporary_folder_.empty()) return {};
-  const std::string path = temporary_folder_ + "\\sg" + std::to_string(++temporary_files_) + ".tmp";
-  if (!files_.Open(path, FileOpenMode::kCreateWriteOnly)) return {};
-  return path;
+std::string FakeSystem::TemporaryFolder() {
+  return temporary_folder_.empty() ? std::string() : temporary_folder_ + "\\";
 }
 
 void FakeSystem::MessageBeep(std::uint32_t type) {

@@ -38,7 +38,7 @@ class FakeSystem final : public SystemPort {
   void SetModuleFileName(const std::string& path) { module_file_name_ = path; }
   void SetWindowsDirectory(const std::string& path) { windows_directory_ = path; }
   void SetLocalTime(const LocalDateTime& now) { local_time_ = now; }
-  // Where NewTemporaryFile makes its files; empty makes none.
+  // The user's temporary folder, without its trailing backslash; empty when it cannot be read.
   void SetTemporaryFolder(const std::string& folder) { temporary_folder_ = folder; }
   // Runs the started threads, and those they start, to their end. Returns how many ran.
   int RunThreads();
@@ -60,7 +60,7 @@ class FakeSystem final : public SystemPort {
   std::string WindowsDirectory() override { return windows_directory_; }
   std::string SystemDirectory() override { return system_directory_; }
   LocalDateTime LocalTime() override { return local_time_; }
-  std::string NewTemporaryFile() override;
+  std::string TemporaryFolder() override;
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
@@ -84,7 +84,6 @@ class FakeSystem final : public SystemPort {
   std::string system_directory_ = "C:\\Windows\\System32";
   LocalDateTime local_time_{2026, 12, 9, 10, 0, 0};
   std::string temporary_folder_ = "C:\\Users\\ann\\AppData\\Local\\Temp";
-  int temporary_files_ = 0;
   std::optional<int> exit_code_;
   std::function<void(std::uint64_t)> sleep_observer_;
 };

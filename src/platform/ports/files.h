@@ -13,6 +13,10 @@ namespace sg::platform {
 enum class FileOpenMode {
   kCreateWriteOnly,  // create, or truncate what is there; write access only
   kReadOnly,
+  // Read access, and others may only read too: while the handle is open nobody can write,
+  // delete, rename or replace the file, and the open fails while someone is writing it. What
+  // is read through it is what the file holds until it is closed.
+  kReadLocked,
 };
 
 // One entry of a folder listing, as FindFirstFileA and FindNextFileA report it.
@@ -60,6 +64,8 @@ class FilePort {
   virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
   // CreateDirectoryA: one folder, in a parent that must exist.
   virtual CreateFolderResult CreateFolder(const std::string& path) = 0;
+  // RemoveDirectoryA: an empty folder; fails while anything is in it.
+  virtual bool RemoveFolder(const std::string& path) = 0;
   // Whether this user may create files in an existing folder: a fresh file is made there and
   // goes again as it is closed, so nothing stays. False for a missing or protected folder.
   virtual bool CanCreateFilesIn(const std::string& folder) = 0;

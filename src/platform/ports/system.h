@@ -44,9 +44,9 @@ class SystemPort {
   // GetSystemDirectoryA: the system folder ("C:\Windows\System32"), with the same rules.
   virtual std::string SystemDirectory() = 0;
   virtual LocalDateTime LocalTime() = 0;
-  // GetTempFileNameA in the user's temporary folder: a new, empty file of this process's own;
-  // empty when none could be made.
-  virtual std::string NewTemporaryFile() = 0;
+  // GetTempPathA: the user's temporary folder, ending in a backslash; empty when it cannot be
+  // read.
+  virtual std::string TemporaryFolder() = 0;
   // Starts a worker thread that ends by itself; no handle is kept.
   virtual void StartThread(std::function<void()> work) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;

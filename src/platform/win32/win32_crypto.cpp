@@ -4,8 +4,10 @@
 
 #include <bcrypt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace sg::platform::win32 {
@@ -25,13 +27,9 @@ struct DestroyHash {
 struct DestroyKey {
   void operator()(BCRYPT_KEY_HANDLE key) const { BCryptDestroyKey(key); }
 };
-struct CloseFile {
-  void operator()(HANDLE file) const { CloseHandle(file); }
-};
 using Provider = std::unique_ptr<void, CloseProvider>;
 using Hash = std::unique_ptr<void, DestroyHash>;
 using Key = std::unique_ptr<void, DestroyKey>;
-using File = std::unique_ptr<void, CloseFile>;
 
 Provider OpenProvider(LPCWSTR algorithm) {
   BCRYPT_ALG_HANDLE provider = nullptr;
@@ -39,36 +37,49 @@ Provider OpenProvider(LPCWSTR algorithm) {
   return Provider(provider);
 }
 
+class BcryptSha256 final : public Sha256Hash {
+ public:
+  BcryptSha256(Provider provider, Hash hash)
+      : provider_(std::move(provider)), hash_(std::move(hash)) {}
+
+  void Add(std::span<const std::uint8_t> bytes) override {
+    // BCrypt takes a writable pointer and a 32-bit length; it only reads.
+    constexpr std::size_t kPiece = 1 << 30;
+    for (std::size_t at = 0; at < bytes.size() && hash_; at += kPiece) {
+      const std::size_t size = std::min(kPiece, bytes.size() - at);
+      if (!Succeeded(BCryptHashData(hash_.get(), const_cast<PUCHAR>(bytes.data() + at),
+                                    static_cast<ULONG>(size), 0))) {
+        hash_.reset();
+      }
+    }
+  }
+
+  std::optional<Sha256Digest> Finish() override {
+    Sha256Digest digest;
+    const Hash spent = std::move(hash_);
+    if (!spent || !Succeeded(BCryptFinishHash(spent.get(), digest.data(), digest.size(), 0))) {
+      return std::nullopt;
+    }
+    return digest;
+  }
+
+ private:
+  Provider provider_;  // outlives the hash made with it
+  Hash hash_;          // null once failed or finished
+};
+
 }  // namespace
 
-std::optional<Sha256Digest> Win32Crypto::Sha256OfFile(const std::string& path) {
-  HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-  const File file(opened);
-  const Provider provider = OpenProvider(BCRYPT_SHA256_ALGORITHM);
-  if (!provider) return std::nullopt;
+std::unique_ptr<Sha256Hash> Win32Crypto::StartSha256() {
+  Provider provider = OpenProvider(BCRYPT_SHA256_ALGORITHM);
+  if (!provider) return nullptr;
   BCRYPT_HASH_HANDLE created = nullptr;
   // No object buffer of ours: CNG keeps the hash state itself.
   if (!Succeeded(BCryptCreateHash(provider.get(), &created, nullptr, 0, nullptr, 0, 0))) {
-    return std::nullopt;
+    return nullptr;
   }
-  const Hash hash(created);
-
-  std::vector<UCHAR> buffer(64 * 1024);
-  for (;;) {
-    DWORD read = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
-      return std::nullopt;
-    }
-    if (read == 0) break;
-    if (!Succeeded(BCryptHashData(hash.get(), buffer.data(), read, 0))) return std::nullopt;
-  }
-  Sha256Digest digest;
-  if (!Succeeded(BCryptFinishHash(hash.get(), digest.data(), digest.size(), 0))) {
-    return std::nullopt;
-  }
-  return digest;
+  Hash hash(created);
+  return std::make_unique<BcryptSha256>(std::move(provider), std::move(hash));
 }
 
 bool Win32Crypto::VerifyEcdsaP256(const EcdsaP256PublicKey& public_key_xy,

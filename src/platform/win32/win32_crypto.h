@@ -7,7 +7,7 @@ namespace sg::platform::win32 {
 // CNG's BCrypt: SHA-256 and ECDSA P-256.
 class Win32Crypto final : public CryptoPort {
  public:
-  std::optional<Sha256Digest> Sha256OfFile(const std::string& path) override;
+  std::unique_ptr<Sha256Hash> StartSha256() override;
   bool VerifyEcdsaP256(const EcdsaP256PublicKey& public_key_xy, const Sha256Digest& digest,
                        const EcdsaP256Signature& signature_rs) override;
 };

@@ -50,9 +50,11 @@ class Win32OpenFile final : public OpenFile {
 
 std::unique_ptr<OpenFile> Win32Files::Open(const std::string& path, FileOpenMode mode) {
   const bool create = mode == FileOpenMode::kCreateWriteOnly;
+  // A plain read shares as much as a locked one today; only the locked mode promises it.
+  const DWORD sharing = create ? 0 : FILE_SHARE_READ;
   HANDLE handle =
-      CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ, create ? 0 : FILE_SHARE_READ,
-                  nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileA(path.c_str(), create ? GENERIC_WRITE : GENERIC_READ, sharing, nullptr,
+                  create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32OpenFile>(handle, create);
 }
@@ -92,6 +94,10 @@ CreateFolderResult Win32Files::CreateFolder(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return CreateFolderResult::kCreated;
   return GetLastError() == ERROR_ALREADY_EXISTS ? CreateFolderResult::kAlreadyExists
                                                 : CreateFolderResult::kFailed;
+}
+
+bool Win32Files::RemoveFolder(const std::string& path) {
+  return RemoveDirectoryA(path.c_str());
 }
 
 bool Win32Files::CanCreateFilesIn(const std::string& folder) {

@@ -13,6 +13,7 @@ class Win32Files final : public FilePort {
   bool Exists(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   CreateFolderResult CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
   bool CanCreateFilesIn(const std::string& folder) override;
 };
 

@@ -81,12 +81,11 @@ LocalDateTime Win32System::LocalTime() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::string Win32System::NewTemporaryFile() {
+std::string Win32System::TemporaryFolder() {
   char folder[MAX_PATH + 1];
-  char path[MAX_PATH + 1];
   const DWORD length = GetTempPathA(sizeof folder, folder);
-  if (length == 0 || length > MAX_PATH || !GetTempFileNameA(folder, "sgu", 0, path)) return {};
-  return path;
+  if (length == 0 || length > MAX_PATH) return {};
+  return std::string(folder, length);
 }
 
 void Win32System::StartThread(std::function<void()> work) {

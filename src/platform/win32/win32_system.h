@@ -15,7 +15,7 @@ class Win32System final : public SystemPort {
   std::string WindowsDirectory() override;
   std::string SystemDirectory() override;
   LocalDateTime LocalTime() override;
-  std::string NewTemporaryFile() override;
+  std::string TemporaryFolder() override;
   void StartThread(std::function<void()> work) override;
   void Sleep(std::uint32_t milliseconds) override;
   void PlaySound(const std::string& path, std::uint32_t flags) override;
