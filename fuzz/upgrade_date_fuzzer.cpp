@@ -16,6 +16,7 @@ using sg::online::LocalDateTime;
 struct NoSteps final : sg::online::UpgradeSteps {
   void BeforeRemoval() override {}
   void BeforeEnd() override {}
+  void EndProgram() override {}
 };
 
 bool SameDay(const LocalDateTime& a, const LocalDateTime& b) {

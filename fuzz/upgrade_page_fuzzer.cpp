@@ -29,6 +29,7 @@ constexpr float kCurrentVersion = 3.293f;
 struct Steps final : sg::online::UpgradeSteps {
   void BeforeRemoval() override { calls.push_back("before removal"); }
   void BeforeEnd() override { calls.push_back("before end"); }
+  void EndProgram() override { calls.push_back("end program"); }
   std::vector<std::string> calls;
 };
 
