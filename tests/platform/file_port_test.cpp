@@ -185,8 +185,14 @@ TEST_F(FolderPortTest, AFolderNeedsItsParentAndAFileTakesTheName) {
   EXPECT_EQ(ReadAll(), "a file");
 }
 
-TEST_F(FolderPortTest, OnlyAnEmptyFolderIsRemoved) {
+// A folder of the program's own: tried for writing without a trace, and removed only once empty.
+TEST_F(FolderPortTest, TriedForWritingWithoutATraceAndRemovedOnlyWhenEmpty) {
   ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
+  const std::vector<std::string> before = Listing(folder_);
+  EXPECT_TRUE(files_.CanCreateFilesIn(folder_));
+  EXPECT_EQ(Listing(folder_), before);
+  EXPECT_FALSE(files_.CanCreateFilesIn(folder_ + "\\missing"));
+
   ASSERT_EQ(files_.CreateFolder(folder_ + "\\Inner"), CreateFolderResult::kCreated);
   Put(folder_ + "\\one.txt", "1");
   EXPECT_FALSE(files_.RemoveFolder(folder_));
@@ -215,14 +221,6 @@ TEST_F(FolderPortTest, WhatCannotBeListedGivesNothing) {
   EXPECT_EQ(Listing(folder_), std::vector<std::string>{}) << "a missing folder";
   Put(path_, "a file");
   EXPECT_EQ(Listing(path_), std::vector<std::string>{}) << "a file";
-}
-
-TEST_F(FolderPortTest, TryingAFolderForWritingLeavesNothingThere) {
-  ASSERT_EQ(files_.CreateFolder(folder_), CreateFolderResult::kCreated);
-  const std::vector<std::string> before = Listing(folder_);
-  EXPECT_TRUE(files_.CanCreateFilesIn(folder_));
-  EXPECT_EQ(Listing(folder_), before);
-  EXPECT_FALSE(files_.CanCreateFilesIn(folder_ + "\\missing"));
 }
 
 TEST_F(FolderPortTest, AMovedFileLeavesOneListingForAnother) {
