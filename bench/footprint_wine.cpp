@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/close_probe.h"
+#include "bench/settled_program.h"
 #include "e2e/linux_process.h"
 #include "e2e/program_driver.h"
 #include "e2e/test_windows.h"
@@ -21,6 +22,8 @@ namespace {
 
 using namespace sg::e2e;
 using sg::bench::Clock;
+using sg::bench::PumpAnsweringBoxes;
+using sg::bench::StartedInTheTray;
 
 constexpr int kRuns = 9;
 const std::string kProgramName = "Snapgate! 3.293";
@@ -51,45 +54,6 @@ void WriteBlockList(int entries) {
   std::string text;
   for (int i = 0; i < entries; ++i) text += "Footprint entry " + std::to_string(i) + "*\r\n";
   std::ofstream(ProgramFolder(ProgramPath()) + "filters.txt", std::ios::binary) << text;
-}
-
-// Answers the program's message boxes with OK, as a user would, while the time passes: a box
-// that comes late (about what this Wine lacks) would otherwise hold the program's start-up.
-void PumpAnsweringBoxes(Program& program, HWND dialog, std::chrono::milliseconds duration) {
-  PumpUntil(
-      [&] {
-        for (HWND box : MessageBoxesOf(program.id(), dialog)) {
-          PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        return false;
-      },
-      duration);
-}
-
-// The program started, resting in the tray once its start-up has ended: its main dialog answers
-// at once and shows no message box for a second (the boxes of its start, about what this Wine
-// lacks, answered with OK). `ended` gets the moment the start-up ended.
-HWND StartedInTheTray(Program& program, Clock::time_point* ended = nullptr) {
-  HWND dialog = program.MainDialog(60s);
-  if (!dialog) return nullptr;
-  Clock::time_point quiet_since{};
-  const bool settled = PumpUntil(
-      [&] {
-        const std::vector<HWND> boxes = MessageBoxesOf(program.id(), dialog);
-        for (HWND box : boxes) PostMessageA(box, WM_COMMAND, IDOK, 0);
-        DWORD_PTR result = 0;
-        const bool answers =
-            SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) != 0;
-        if (!boxes.empty() || !answers) {
-          quiet_since = {};
-        } else if (quiet_since == Clock::time_point{}) {
-          quiet_since = Clock::now();
-        }
-        return quiet_since != Clock::time_point{} && Clock::now() - quiet_since > 1s;
-      },
-      60s);
-  if (ended) *ended = quiet_since;
-  return settled ? dialog : nullptr;
 }
 
 // Per cent of one core the started program used while idle, in runs of `seconds` each.
