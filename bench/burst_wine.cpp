@@ -3,10 +3,9 @@
 // without the program, then twice with it. Prints what became of the listed windows, how long
 // they lived, how the main window answered during and after the burst, and what the program
 // held afterwards.
-//   sg_burst                      runs itself inside the desktop and prints what that run wrote
-//   sg_burst --inside REPORT      the burst itself, its figures written to REPORT
-// A virtual desktop, because without a window manager Wine takes seconds to take each X window
-// down, which would hide what the program costs.
+//   sg_burst [windows, default 2000]
+// Run in a prefix whose desktop is virtual (scripts/bench.sh makes one): without a window manager
+// Wine takes seconds to take each X window down, which would hide what the program costs.
 #include <windows.h>
 
 #include <algorithm>
@@ -30,7 +29,7 @@ using namespace sg::e2e;
 using Clock = std::chrono::steady_clock;
 using sg::testing::PumpFor;
 
-int kWindows = 2000;
+int windows_in_burst = 2000;
 constexpr auto kApart = 5ms;
 constexpr auto kCloseAllowance = 15s;  // after the last window, for the listed ones to go
 constexpr const char* kWindowClass = "SnapgateBurstWindow";
@@ -130,9 +129,9 @@ struct BurstFigures {
 // Opens the burst's windows, waits for the listed ones to be closed (when a program runs), then
 // takes down what is left.
 BurstFigures Burst(bool program_runs) {
-  windows.assign(kWindows, {});
+  windows.assign(windows_in_burst, {});
   const auto started = Clock::now();
-  for (int i = 0; i < kWindows; ++i) {
+  for (int i = 0; i < windows_in_burst; ++i) {
     BurstWindow& window = windows[i];
     window.listed = i % 2 == 0;
     const std::string title =
@@ -216,12 +215,10 @@ int StoredTotal() {
   return stored == "<absent>" ? 0 : std::atoi(stored.c_str());
 }
 
-int RunInside() {
+int Run() {
   SettingsOfALaterStart();
   SetSetting("bMinimized", "1");
   SetSetting("bNetscape", "0");
-  if (const char* e = getenv("SG_EXTRA")) { std::string x = e; auto eq = x.find('='); while (eq != std::string::npos) { auto comma = x.find(',', eq); SetSetting(x.substr(0, eq).c_str(), x.substr(eq+1, comma==std::string::npos? std::string::npos : comma-eq-1).c_str()); if (comma==std::string::npos) break; x = x.substr(comma+1); eq = x.find('='); } }
-  if (const char* n = getenv("SG_WINDOWS")) kWindows = atoi(n);
   const std::string filters = ProgramFolder(ProgramPath()) + "filters.txt";
   {
     std::string list;
@@ -233,7 +230,7 @@ int RunInside() {
   std::fprintf(report,
                "A burst of %d visible windows, %lld ms apart, every other one listed (block list "
                "of 1,000 entries, default options):\n",
-               kWindows, static_cast<long long>(kApart.count()));
+               windows_in_burst, static_cast<long long>(kApart.count()));
   PrintBurst("without the program", Burst(false));
 
   int status = 0;
@@ -289,6 +286,7 @@ int RunInside() {
 
 }  // namespace
 
-int main() {
-  return RunInside();
+int main(int argc, char** argv) {
+  if (argc > 1) windows_in_burst = std::max(2, std::atoi(argv[1]));
+  return Run();
 }

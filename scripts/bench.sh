@@ -17,4 +17,14 @@ cmake --build --preset windows --target sg_block_latency sg_footprint sg_burst
 scripts/wine-run --prefix "$PWD/build/windows/wineprefix" build/windows/bench/sg_block_latency.exe
 scripts/wine-run --prefix "$PWD/build/windows/wineprefix" build/windows/bench/sg_footprint.exe \
   "${SG_IDLE_SECONDS:-30}"
-scripts/wine-run --prefix "$PWD/build/windows/wineprefix" build/windows/bench/sg_burst.exe
+
+# The burst runs in a prefix of its own whose desktop is virtual.
+burst_prefix="$PWD/build/windows/burst-wineprefix"
+scripts/wine-run --prefix "$burst_prefix" cmd /c ver >/dev/null
+WINEPREFIX="$burst_prefix" WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer' \
+  /v Desktop /d SnapgateBurst /f >/dev/null
+WINEPREFIX="$burst_prefix" WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer\Desktops' \
+  /v SnapgateBurst /d 1280x800 /f >/dev/null
+WINEPREFIX="$burst_prefix" wineserver -k || true  # its desktop starts afresh, virtual
+scripts/wine-run --prefix "$burst_prefix" build/windows/bench/sg_burst.exe
+WINEPREFIX="$burst_prefix" wineserver -k || true
