@@ -1,6 +1,6 @@
 #include "app/block_record.h"
 
-#include <mutex>
+#include <utility>
 
 #include "settings/registry_store.h"
 
@@ -50,27 +50,50 @@ void BlockRecord::ReportLine(const std::string& line, bool with_sound, bool with
 
 void BlockRecord::PlaySound() {
   if (!settings_.play_sound) return;
-  platform_.system.PlaySound(settings_.sound_path, platform::kSndFilename | platform::kSndAsync);
+  platform_.system.PlaySound(settings_.sound_path,
+                             platform::kSndFilename | platform::kSndAsync | platform::kSndNoStop);
 }
 
-void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count, bool one_at_a_time) {
-  static std::mutex flash_mutex;
-  const int flashes = flash_count.value_or(settings_.flash_count);
+void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count) {
+  {
+    std::lock_guard lock(flash_->mutex);
+    ++flash_->asked;
+    flash_->icon = flash_icon;
+    flash_->flashes = flash_count.value_or(settings_.flash_count);
+    if (std::exchange(flash_->flashing, true)) return;  // the running sequence starts over
+  }
   // The worker keeps the time; the icon changes on the user-interface thread, while the tray is.
   auto show = [poster = ui_tasks_.poster(), tray = &tray_](int icon) {
     return poster.Post([tray, icon] { tray->SetIconResource(icon); });
   };
   platform::SystemPort& system = platform_.system;
-  system.StartThread([show, &system, flashes, flash_icon, one_at_a_time] {
-    std::unique_lock<std::mutex> serialised;
-    if (one_at_a_time) serialised = std::unique_lock(flash_mutex);
-    for (int i = 0; i < flashes; ++i) {
-      if (!show(flash_icon)) return;
-      system.Sleep(kFlashPeriodMs);
-      if (!show(IDI_TRAY_NORMAL)) return;
-      system.Sleep(kFlashPeriodMs);
+  system.StartThread([show, &system, request = flash_] {
+    for (;;) {
+      std::uint64_t asked;
+      int icon, flashes;
+      {
+        std::lock_guard lock(request->mutex);
+        asked = request->asked;
+        icon = request->icon;
+        flashes = request->flashes;
+      }
+      const auto asked_again = [&] {
+        std::lock_guard lock(request->mutex);
+        return request->asked != asked;
+      };
+      bool shown = true;  // false once the window has gone
+      for (int i = 0; shown && i < flashes && !asked_again(); ++i) {
+        shown = show(icon);
+        system.Sleep(kFlashPeriodMs);
+        shown = shown && show(IDI_TRAY_NORMAL);
+        if (shown) system.Sleep(kFlashPeriodMs);
+      }
+      std::lock_guard lock(request->mutex);
+      if (shown && request->asked != asked) continue;  // asked again meanwhile: start over
+      request->flashing = false;
+      if (shown) show(IDI_TRAY_NORMAL);
+      return;
     }
-    show(IDI_TRAY_NORMAL);
   });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -35,12 +37,12 @@ class BlockRecord {
               std::optional<int> flashes = std::nullopt);
   // A line of the blocked list that is no block: nothing is counted.
   void ReportLine(const std::string& line, bool with_sound, bool with_flash);
-  // Flashes the tray icon flash-count times with the given icon: a worker keeps the time.
-  // one_at_a_time: the flashes of the browsers' blocks run one after another, not at once.
-  void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt,
-                 bool one_at_a_time = false);
+  // Flashes the tray icon flash-count times with the given icon: a worker keeps the time. One
+  // sequence runs at a time; a flash asked for meanwhile starts it over with its own icon and
+  // count, so that a burst of blocks costs one worker and a few icon changes, not a worker each.
+  void FlashTray(int flash_icon = IDI_TRAY_FLASH, std::optional<int> flashes = std::nullopt);
 
-  // The block sound, asynchronously, when the user wants sounds.
+  // The block sound, asynchronously, when the user wants sounds; none while one still plays.
   void PlaySound();
 
   int total_blocks() const { return total_blocks_; }
@@ -54,6 +56,15 @@ class BlockRecord {
   SystemTray& tray_;
   UiThreadTasks& ui_tasks_;
   platform::DialogHost* main_dialog_ = nullptr;
+  // The flash asked for last, shared with the worker that flashes.
+  struct FlashRequest {
+    std::mutex mutex;
+    bool flashing = false;
+    std::uint64_t asked = 0;  // counts the requests: the worker sees a new one came
+    int icon = 0;
+    int flashes = 0;
+  };
+  std::shared_ptr<FlashRequest> flash_ = std::make_shared<FlashRequest>();
   NotificationSettings settings_;
   int total_blocks_ = 0;
   int run_blocks_ = 0;

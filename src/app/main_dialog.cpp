@@ -695,13 +695,11 @@ void MainDialog::ReconnectBrowsers() {
 }
 
 void MainDialog::RecordBlock(const std::string& opener_address) {
-  blocks_.Record(opener_address, true, false);
-  if (blocks_.settings().flash_tray) blocks_.FlashTray(IDI_TRAY_FLASH, std::nullopt, true);
+  blocks_.Record(opener_address, true, true);
 }
 
 void MainDialog::ReportLine(const std::string& line) {
-  blocks_.ReportLine(line, true, false);
-  if (blocks_.settings().flash_tray) blocks_.FlashTray(IDI_TRAY_FLASH, std::nullopt, true);
+  blocks_.ReportLine(line, true, true);
 }
 
 std::string MainDialog::ProgramBehind() {

@@ -74,6 +74,7 @@ TEST_F(AppTest, ABlockIsCountedStoredListedAndAnnounced) {
   auto& window = MainWindow();
   EXPECT_EQ(window.Text(1007), "41");
   auto& blocks = app_->main_dialog()->blocks();
+  system_.system.Sleep(1000);  // the start sound has ended
   blocks.Record("Special Offer", true, true);
   EXPECT_EQ(blocks.count_text(), "1");
   EXPECT_EQ(blocks.total_blocks(), 42);
@@ -83,7 +84,7 @@ TEST_F(AppTest, ABlockIsCountedStoredListedAndAnnounced) {
   const auto sounds = system_.system.Sounds();
   ASSERT_FALSE(sounds.empty());
   EXPECT_EQ(sounds.back().path, "C:\\Program Files\\Snapgate!\\default.wav");
-  EXPECT_EQ(sounds.back().flags, 0x20001u);
+  EXPECT_EQ(sounds.back().flags, 0x20011u) << "asynchronous, and not over a sound still playing";
 
   window.Click(1013);
   EXPECT_EQ(window.ListCount(1000), 0);
@@ -108,21 +109,39 @@ TEST_F(AppTest, ATotalAboveAHundredThousandIsShownAsZero) {
   EXPECT_EQ(Stored("m_TotalBlocks"), "100002") << "the stored text counts on";
 }
 
-TEST_F(AppTest, EveryBlockFlashesOnItsOwnThreadAndTheIconEndsNormal) {
-  Store("m_NumFlashes", "1");
-  Store("bDisableSplash", "1");
+TEST_F(AppTest, ABurstOfBlocksFlashesOneSequenceAndSoundsOnceAndTheIconEndsNormal) {
+  Store("m_NumFlashes", "1");  // twice per sequence
+  Store("bDisableSplash", "1");  // no start sound
   Start();
   auto& blocks = app_->main_dialog()->blocks();
-  for (int i = 0; i < 3; ++i) blocks.Record("popup", false, true);
-  EXPECT_EQ(system_.system.PendingThreads(), 3u);
+  const auto sounds = system_.system.Sounds().size();
+  for (int i = 0; i < 300; ++i) blocks.Record("popup " + std::to_string(i), true, true);
+  EXPECT_EQ(system_.system.PendingThreads(), 1u) << "one worker for the whole burst";
+  EXPECT_EQ(system_.system.Sounds().size(), sounds + 1) << "no sound over one still playing";
+  EXPECT_EQ(MainWindow().ListCount(1000), 300) << "every block listed";
+  EXPECT_EQ(Stored("m_TotalBlocks"), "300");
+
+  // A block during the flashing starts the sequence over, on the same worker.
+  int blocks_while_flashing = 0;
+  system_.system.OnSleep([&](std::uint64_t) {
+    if (blocks_while_flashing++ == 1) blocks.Record("late popup", true, true);
+  });
   system_.system.RunThreads();
+  system_.system.OnSleep(nullptr);
   EXPECT_EQ(system_.tray.IconHistory().size(), 1u) << "the icon changes on the dialog's thread";
   system_.desktop.DeliverPosted();
   const auto history = system_.tray.IconHistory();
-  // Added once, then per block: 144, 128, 144, 128 and a final 128.
-  EXPECT_EQ(history.size(), 1u + 3 * 5);
-  EXPECT_EQ(std::count(history.begin(), history.end(), IDI_TRAY_FLASH), 6);
+  // Added once; one flash (144, 128) before the late block, then two more and a final 128.
+  EXPECT_EQ(std::count(history.begin(), history.end(), IDI_TRAY_FLASH), 3);
+  EXPECT_EQ(history.size(), 1u + 2 * 3 + 1);
   EXPECT_EQ(history.back(), IDI_TRAY_NORMAL);
+  EXPECT_EQ(system_.system.Sounds().size(), sounds + 1) << "the first sound still played";
+
+  // Once the sound has ended and the flashing stopped, the next block has both again.
+  system_.system.Sleep(1000);
+  blocks.Record("next popup", true, true);
+  EXPECT_EQ(system_.system.Sounds().size(), sounds + 2);
+  EXPECT_EQ(system_.system.PendingThreads(), 1u);
 }
 
 TEST_F(AppTest, NotificationControlsStoreTheirChoiceAndEnableTheirNeighbours) {

@@ -97,8 +97,12 @@ void FakeSystem::Sleep(std::uint32_t milliseconds) {
 }
 
 void FakeSystem::PlaySound(const std::string& path, std::uint32_t flags) {
+  constexpr std::uint64_t kSoundLengthMs = 1000;
   std::lock_guard lock(mutex_);
+  if ((flags & kSndNoStop) != 0 && now_ms_ < sound_ends_at_) return;
   sounds_.push_back({path, flags});
+  // A sound played to its end has ended when the call returns.
+  sound_ends_at_ = (flags & kSndAsync) != 0 ? now_ms_ + kSoundLengthMs : now_ms_;
 }
 
 std::string FakeSystem::TemporaryFolder() {

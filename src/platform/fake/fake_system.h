@@ -17,7 +17,8 @@ namespace sg::platform::fake {
 
 // The process: named mutexes shared by every FakeSystem of one test (two program copies),
 // worker threads that run when a test lets them, a virtual clock advanced by Sleep, sounds
-// recorded instead of played.
+// recorded instead of played: each plays for a second of the clock, during which one asked for
+// without stopping it is refused.
 class FakeSystem final : public SystemPort {
  public:
   // Names of mutexes held by any process of the fake machine.
@@ -75,7 +76,8 @@ class FakeSystem final : public SystemPort {
   std::map<KernelHandle, std::string> mutexes_;
   KernelHandle next_handle_ = 0x40;
   std::deque<std::function<void()>> threads_;
-  std::vector<Sound> sounds_;
+  std::vector<Sound> sounds_;  // those played
+  std::uint64_t sound_ends_at_ = 0;
   std::vector<std::uint32_t> beeps_;
   std::uint64_t now_ms_ = 0;
   int major_version_ = 5;

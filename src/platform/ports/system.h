@@ -59,6 +59,8 @@ class SystemPort {
 };
 
 inline constexpr std::uint32_t kSndAsync = 0x0001;
+// Refused while a sound of this process still plays.
+inline constexpr std::uint32_t kSndNoStop = 0x0010;
 inline constexpr std::uint32_t kSndFilename = 0x00020000;
 
 }  // namespace sg::platform
