@@ -37,9 +37,21 @@ void BlockRecord::Record(const std::string& list_line, bool with_sound, bool wit
   const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
   store.WriteString(settings::kProgramSection, "m_TotalBlocks", std::to_string(stored_total + 1));
 
-  tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
+  ShowCountInTooltip();
   if (main_dialog_ && !list_line.empty()) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
   if (with_flash && settings_.flash_tray) FlashTray(IDI_TRAY_FLASH, flashes);
+}
+
+void BlockRecord::ShowCountInTooltip() {
+  // Each change is a round trip to the shell: a burst of blocks changes the tooltip once, after
+  // the messages already waiting.
+  if (tooltip_due_) return;
+  const auto show = [this] {
+    tooltip_due_ = false;
+    tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
+  };
+  tooltip_due_ = ui_tasks_.poster().Post(show);
+  if (!tooltip_due_) show();  // no window to queue it for yet
 }
 
 void BlockRecord::ReportLine(const std::string& line, bool with_sound, bool with_flash) {

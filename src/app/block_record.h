@@ -52,6 +52,8 @@ class BlockRecord {
   NotificationSettings& settings() { return settings_; }
 
  private:
+  void ShowCountInTooltip();
+
   platform::Platform& platform_;
   SystemTray& tray_;
   UiThreadTasks& ui_tasks_;
@@ -68,6 +70,7 @@ class BlockRecord {
   NotificationSettings settings_;
   int total_blocks_ = 0;
   int run_blocks_ = 0;
+  bool tooltip_due_ = false;  // a task that shows the count is queued
   std::string count_text_;
 };
 

@@ -440,6 +440,10 @@ std::optional<std::intptr_t> MainDialog::OnMessage(std::uint32_t message, std::u
   }
   if (hook_message_ != 0 && message == hook_message_) {
     const auto window = static_cast<platform::WindowHandle>(lparam);
+    if (wparam == platform::kHookWindowGone) {
+      title_scanner_.NoteGone(window);
+      return 0;
+    }
     if (wparam == platform::kHookWindowTitle) {
       // The scan's decision at once, rather than at its next tick.
       if (HoldDownKeyUp() && tray_.blocking_enabled() &&

@@ -34,20 +34,30 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   if (running_) return;
   running_ = true;
   Prepare(block_list, revision);
-  std::set<platform::WindowHandle> closed;
   // An empty list closes nothing: the desktop need not be looked at.
   const std::vector<platform::WindowHandle> windows =
       matcher_.empty() ? std::vector<platform::WindowHandle>{} : windows_.ShownTopLevelWindows();
+  std::map<platform::WindowHandle, int> still_closed;
   for (const platform::WindowHandle window : windows) {
-    if (!closed_on_report_.count(window) &&
-        CheckWindowTitle(window, Shown::kYes) == Verdict::kClosed) {
-      closed.insert(window);
-      watched_.erase(window);
+    const auto closed = closed_.find(window);
+    if (closed == closed_.end()) {
+      if (CheckWindowTitle(window, Shown::kYes) == Verdict::kClosed) {
+        still_closed.emplace(window, 1);
+        watched_.erase(window);
+      }
+    } else if (closed->second == 0) {
+      still_closed.emplace(window, 1);  // closed since the last tick: given time to go
+    } else if (CheckWindowTitle(window, Shown::kYes, true) == Verdict::kClosed) {
+      still_closed.emplace(window, closed->second + 1);
     }
   }
-  closed_by_tick_ = std::move(closed);
-  closed_on_report_.clear();
+  closed_ = std::move(still_closed);
   running_ = false;
+}
+
+void TitleScanner::NoteGone(platform::WindowHandle window) {
+  closed_.erase(window);
+  watched_.erase(window);
 }
 
 bool TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint64_t revision,
@@ -56,11 +66,11 @@ bool TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint6
   running_ = true;
   Prepare(block_list, revision);
   bool look_again = false;
-  if (!closed_on_report_.count(window) && !closed_by_tick_.count(window)) {
+  if (!closed_.count(window)) {
     const Verdict verdict =
         CheckWindowTitle(window, timers_ ? Shown::kWatchIfNot : Shown::kAskFirst);
     if (verdict == Verdict::kClosed) {
-      closed_on_report_.insert(window);
+      closed_.emplace(window, 0);
       watched_.erase(window);
     } else if (verdict == Verdict::kListedButHidden) {
       if (watched_.empty()) timers_->SetTimer(kTimerTitleWatch, kWatchPeriodMs);
@@ -80,10 +90,9 @@ void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint6
   Prepare(block_list, revision);
   for (auto it = watched_.begin(); it != watched_.end();) {
     const platform::WindowHandle window = it->first;
-    const Verdict verdict = closed_on_report_.count(window) || closed_by_tick_.count(window)
-                                ? Verdict::kLeft
-                                : CheckWindowTitle(window, Shown::kWatchIfNot);
-    if (verdict == Verdict::kClosed) closed_on_report_.insert(window);
+    const Verdict verdict =
+        closed_.count(window) ? Verdict::kLeft : CheckWindowTitle(window, Shown::kWatchIfNot);
+    if (verdict == Verdict::kClosed) closed_.emplace(window, 0);
     if (verdict == Verdict::kListedButHidden && --it->second.ticks_left > 0) {
       ++it;
     } else {
@@ -100,7 +109,7 @@ void TitleScanner::EndWatch() {
 }
 
 TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window,
-                                                     Shown shown) {
+                                                     Shown shown, bool closed_before) {
   if (matcher_.empty()) return Verdict::kLeft;
   // Most top-level windows are hidden: without a watch, that is the cheaper first question.
   if (shown == Shown::kAskFirst && !windows_.IsVisible(window)) return Verdict::kLeft;
@@ -122,7 +131,7 @@ TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle wind
   }
 
   windows_.PostMessage(window, platform::kWmClose, 0, 0);
-  blocks_.Record(title, !hidden_dialog, !hidden_dialog);
+  if (!closed_before) blocks_.Record(title, !hidden_dialog, !hidden_dialog);
   return Verdict::kClosed;
 }
 

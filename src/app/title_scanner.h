@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -18,10 +17,9 @@ namespace sg::app {
 inline constexpr std::uint32_t kTimerTitleWatch = 1064;
 
 // Closes top-level windows whose titles are on the block list: all of them at each tick of the
-// scan, and one at once when the hook library reports it created, shown or renamed. The two
-// never both close one window: a window closed on a report waits for the tick after next, and
-// one closed by a tick gets no more reports until the next tick. A window that ignores the
-// close is closed and counted again by a later tick.
+// scan, and one at once when the hook library reports it created, shown or renamed. A window it
+// closed is recorded once, however long it takes to go: one still there at the tick after next
+// (the next tick, when a tick closed it) is sent WM_CLOSE again, without a second record.
 class TitleScanner {
  public:
   TitleScanner(platform::WindowsPort& windows, BlockRecord& blocks)
@@ -42,7 +40,9 @@ class TitleScanner {
   // may_block: the hold-down key is up and blocking is enabled; if not, the watch ends.
   void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision, bool may_block);
   // Another blocker closed the window: the reports leave it be as if this one had.
-  void NoteClosed(platform::WindowHandle window) { closed_on_report_.insert(window); }
+  void NoteClosed(platform::WindowHandle window) { closed_.try_emplace(window, 0); }
+  // The window is gone; its handle may come back for another window.
+  void NoteGone(platform::WindowHandle window);
   bool running() const { return running_; }
 
  private:
@@ -51,7 +51,8 @@ class TitleScanner {
   // apart, to be watched.
   enum class Shown { kYes, kAskFirst, kWatchIfNot };
 
-  Verdict CheckWindowTitle(platform::WindowHandle window, Shown shown);
+  // closed_before: the window was closed and recorded already; it is only sent WM_CLOSE again.
+  Verdict CheckWindowTitle(platform::WindowHandle window, Shown shown, bool closed_before = false);
   void EndWatch();
 
   platform::WindowsPort& windows_;
@@ -61,8 +62,9 @@ class TitleScanner {
   bool prepared_ = false;
   std::uint64_t prepared_revision_ = 0;
   BlockListMatcher matcher_;
-  std::set<platform::WindowHandle> closed_on_report_;  // since the last tick
-  std::set<platform::WindowHandle> closed_by_tick_;    // by the last tick
+  // Windows closed and not seen gone, with the ticks since. A tick forgets those it no longer
+  // finds shown.
+  std::map<platform::WindowHandle, int> closed_;
   struct Watch {
     int quick_looks_left;
     int ticks_left;

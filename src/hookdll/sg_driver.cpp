@@ -1,5 +1,5 @@
 // SGDriver.dll: tells one window of the program about every new top-level window of the desktop,
-// about every top-level window created, shown or renamed, and about the clicks and key presses in
+// about every top-level window created, shown, renamed or destroyed, and about the clicks and key presses in
 // Internet Explorer after which the user may rightly get a new browser window. Out-of-context
 // window events and low-level input hooks need no code in other processes; they arrive at the
 // message loop of a thread of this library.
@@ -51,7 +51,9 @@ void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
   if (!window || object != OBJID_WINDOW || child != CHILDID_SELF) return;
   // The handle may come back for another window.
   if (event == EVENT_OBJECT_DESTROY) {
-    known_windows.erase(window);
+    if (known_windows.erase(window) > 0) {
+      Notify(sg::platform::kHookWindowGone, reinterpret_cast<LPARAM>(window));
+    }
     return;
   }
   if (!IsTopLevel(window)) return;

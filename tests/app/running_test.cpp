@@ -63,6 +63,7 @@ TEST_F(AppTest, TheEnabledSwitchShowsInTheMenuAndTheIcon) {
 TEST_F(AppTest, TheIconComesBackWithItsTooltipAfterTheShellRestarts) {
   Start();
   app_->main_dialog()->blocks().Record("Special Offer", true, false);
+  system_.desktop.DeliverPosted();
   system_.tray.RestartShell();
   ASSERT_TRUE(system_.tray.Shown());
   EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate! - 1 windows blocked");
@@ -79,6 +80,8 @@ TEST_F(AppTest, ABlockIsCountedStoredListedAndAnnounced) {
   EXPECT_EQ(blocks.count_text(), "1");
   EXPECT_EQ(blocks.total_blocks(), 42);
   EXPECT_EQ(Stored("m_TotalBlocks"), "42");
+  EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate!") << "shown once the waiting messages are";
+  system_.desktop.DeliverPosted();
   EXPECT_EQ(system_.tray.Shown()->tooltip, "Snapgate! - 1 windows blocked");
   EXPECT_EQ(window.ListText(1000, 0), "Special Offer");
   const auto sounds = system_.system.Sounds();

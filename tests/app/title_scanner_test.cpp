@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 
@@ -127,11 +128,24 @@ TEST_F(TitleScanTest, ATinyWebDialogIsClosedSilentlyWhateverTheEntries) {
   EXPECT_EQ(system_.system.PendingThreads(), 0u) << "no flash";
 }
 
-TEST_F(TitleScanTest, AWindowThatIgnoresCloseIsCountedAgainAtTheNextTick) {
+TEST_F(TitleScanTest, AWindowThatIgnoresCloseIsClosedAgainAtEachTickButListedOnce) {
   Block("Sticky");
   const auto sticky = Open("Sticky");
   system_.desktop.WithWindow(sticky, [](auto& window) { window.ignores_close = true; });
+  for (int tick = 0; tick < 3; ++tick) Tick();
+  const auto log = system_.desktop.PostLog();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [&](const auto& posted) {
+                            return posted.window == sticky && posted.message == platform::kWmClose;
+                          }),
+            3);
+  EXPECT_EQ(blocks_.run_blocks(), 1);
+  EXPECT_EQ(dialog_->ListCount(IDC_BLOCKED_LIST), 1);
+
+  // Hidden, it is forgotten: shown again, it is a block again.
+  system_.desktop.SetVisible(sticky, false);
   Tick();
+  system_.desktop.SetVisible(sticky, true);
   Tick();
   EXPECT_EQ(blocks_.run_blocks(), 2);
 }

@@ -8,8 +8,12 @@ namespace sg::platform::fake {
 
 WindowHandle FakeDesktop::Open(Window window) {
   std::lock_guard lock(mutex_);
-  const WindowHandle handle = next_window_;
-  next_window_ += 0x10;
+  WindowHandle handle = next_window_;
+  if (reuse_handles_ && !left_handles_.empty()) {
+    handle = left_handles_.extract(left_handles_.begin()).value();
+  } else {
+    next_window_ += 0x10;
+  }
   windows_[handle] = std::move(window);
   z_order_.insert(z_order_.begin(), handle);
   return handle;
@@ -27,9 +31,15 @@ WindowHandle FakeDesktop::OpenForeign(const std::string& title, bool visible,
 
 void FakeDesktop::Close(WindowHandle window) {
   std::lock_guard lock(mutex_);
+  if (windows_.count(window)) Forget(window);
+}
+
+void FakeDesktop::Forget(WindowHandle window) {
   windows_.erase(window);
   std::erase(z_order_, window);
   if (foreground_ == window) foreground_ = 0;
+  left_handles_.insert(window);
+  if (gone_observer_) gone_observer_(window);
 }
 
 bool FakeDesktop::Exists(WindowHandle window) const {
@@ -98,10 +108,7 @@ int FakeDesktop::DeliverPosted() {
       if (found == windows_.end()) continue;
       if (!found->second.procedure) {
         // A window of another program: it closes on WM_CLOSE unless told not to.
-        if (posted.message == kWmClose && !found->second.ignores_close) {
-          windows_.erase(found);
-          std::erase(z_order_, posted.window);
-        }
+        if (posted.message == kWmClose && !found->second.ignores_close) Forget(posted.window);
         ++delivered;
         continue;
       }

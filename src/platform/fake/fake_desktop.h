@@ -39,6 +39,11 @@ class FakeDesktop final : public WindowsPort {
   WindowHandle OpenForeign(const std::string& title, bool visible = true,
                            const std::string& class_name = "Other");
   void Close(WindowHandle window);
+  // Called with each window that goes, closed by a test or by WM_CLOSE.
+  void OnWindowGone(std::function<void(WindowHandle)> observer) { gone_observer_ = observer; }
+  // From now on a window that opens takes the lowest handle a window that went has left, as a
+  // system's handle table may.
+  void ReuseHandles() { reuse_handles_ = true; }
   bool Exists(WindowHandle window) const;
   // Runs `use` on the window's record under the desktop's lock, which no record is handed out
   // beyond; false when there is no such window.
@@ -94,6 +99,10 @@ class FakeDesktop final : public WindowsPort {
   std::deque<PostedMessage> queue_;
   std::vector<PostedMessage> log_;
   std::map<std::string, std::uint32_t> registered_;
+  std::function<void(WindowHandle)> gone_observer_;
+  bool reuse_handles_ = false;
+  std::set<WindowHandle> left_handles_;
+  void Forget(WindowHandle window);  // under the lock
 };
 
 }  // namespace sg::platform::fake

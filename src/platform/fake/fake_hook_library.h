@@ -9,13 +9,18 @@
 namespace sg::platform::fake {
 
 // The hook library: remembers how the program started and stopped it, and reports what a test
-// makes happen by posting to the program's window, only while it is initialised and installed,
-// as the real library does.
+// makes happen, and every window that goes, by posting to the program's window, only while it
+// is initialised and installed, as the real library does.
 class FakeHookLibrary final : public HookLibraryPort {
  public:
   enum class Call { kInit, kInstall, kUnInstall, kShutdown };
 
-  explicit FakeHookLibrary(FakeDesktop& desktop) : desktop_(desktop) {}
+  // Reports each window that goes, as the real library does.
+  explicit FakeHookLibrary(FakeDesktop& desktop) : desktop_(desktop) {
+    desktop_.OnWindowGone([this](WindowHandle window) {
+      Report(kHookWindowGone, static_cast<std::intptr_t>(window));
+    });
+  }
 
   std::vector<Call> Calls() const { return calls_; }
   // True while the library would report.

@@ -12,6 +12,8 @@ inline constexpr std::uintptr_t kHookBrowserClick = 22;  // a mouse button went 
 inline constexpr std::uintptr_t kHookBrowserKey = 23;  // a key that may open a window, in a browser
 // lParam: a top-level window that was shown or whose title changed
 inline constexpr std::uintptr_t kHookWindowTitle = 24;
+// lParam: a top-level window that was destroyed; its handle may come back for another window
+inline constexpr std::uintptr_t kHookWindowGone = 25;
 
 // The hook library "SGDriver.dll", a load-time import of the program. Between InitHooksDll and
 // InstallFilters on one side and UnInstallFilters and ShutdownHooksDll on the other it posts the
