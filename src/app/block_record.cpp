@@ -26,38 +26,50 @@ BlockRecord::BlockRecord(platform::Platform& platform, SystemTray& tray, UiThrea
 
 void BlockRecord::Record(const std::string& list_line, bool with_sound, bool with_flash,
                          std::optional<int> flashes) {
-  if (with_sound) PlaySound();
   ++total_blocks_;
   ++run_blocks_;
   count_text_ = std::to_string(run_blocks_);
-
-  // The stored counter goes up from what is stored, so several copies of the count agree.
-  settings::RegistryStore store(platform_.registry);
-  const std::string stored = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
-  const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
-  store.WriteString(settings::kProgramSection, "m_TotalBlocks", std::to_string(stored_total + 1));
-
-  ShowCountInTooltip();
-  if (main_dialog_ && !list_line.empty()) main_dialog_->ListAdd(IDC_BLOCKED_LIST, list_line);
+  ++unstored_blocks_;
+  AddToBlockedList(list_line);
   if (with_flash && settings_.flash_tray) FlashTray(IDI_TRAY_FLASH, flashes);
-}
-
-void BlockRecord::ShowCountInTooltip() {
-  // Each change is a round trip to the shell: a burst of blocks changes the tooltip once, after
-  // the messages already waiting.
-  if (tooltip_due_) return;
-  const auto show = [this] {
-    tooltip_due_ = false;
-    tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
-  };
-  tooltip_due_ = ui_tasks_.poster().Post(show);
-  if (!tooltip_due_) show();  // no window to queue it for yet
+  Announce(with_sound);
 }
 
 void BlockRecord::ReportLine(const std::string& line, bool with_sound, bool with_flash) {
-  if (main_dialog_) main_dialog_->ListAdd(IDC_BLOCKED_LIST, line);
-  if (with_sound) PlaySound();
+  AddToBlockedList(line);
   if (with_flash && settings_.flash_tray) FlashTray();
+  Announce(with_sound);
+}
+
+void BlockRecord::AddToBlockedList(const std::string& line) {
+  if (!main_dialog_ || line.empty()) return;
+  // A burst adds without repainting; the announcement paints the list once.
+  if (!announcement_due_) main_dialog_->SetRedraw(IDC_BLOCKED_LIST, false);
+  main_dialog_->ListAdd(IDC_BLOCKED_LIST, line);
+}
+
+void BlockRecord::Announce(bool with_sound) {
+  sound_due_ = sound_due_ || with_sound;
+  if (announcement_due_) return;
+  // Each announcement costs round trips to the shell, the registry and the sound device: a burst
+  // of blocks is announced once, after the messages already waiting.
+  announcement_due_ = ui_tasks_.poster().Post([this] { AnnounceNow(); });
+  if (!announcement_due_) AnnounceNow();  // no window to queue it for yet
+}
+
+void BlockRecord::AnnounceNow() {
+  announcement_due_ = false;
+  if (std::exchange(sound_due_, false)) PlaySound();
+  if (unstored_blocks_ > 0) {
+    // The stored counter goes up from what is stored, so several copies of the count agree.
+    settings::RegistryStore store(platform_.registry);
+    const std::string stored = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
+    const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
+    store.WriteString(settings::kProgramSection, "m_TotalBlocks",
+                      std::to_string(stored_total + std::exchange(unstored_blocks_, 0)));
+    tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
+  }
+  if (main_dialog_) main_dialog_->SetRedraw(IDC_BLOCKED_LIST, true);
 }
 
 void BlockRecord::PlaySound() {

@@ -32,7 +32,8 @@ class BlockRecord {
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
   // flashes: how often the tray icon flashes; the user's flash count when not given. An empty
-  // line lists nothing.
+  // line lists nothing. The counters and the list change at once; the sound, the stored total
+  // and the tooltip follow once the messages already waiting are handled, once for a burst.
   void Record(const std::string& list_line, bool with_sound, bool with_flash,
               std::optional<int> flashes = std::nullopt);
   // A line of the blocked list that is no block: nothing is counted.
@@ -52,7 +53,9 @@ class BlockRecord {
   NotificationSettings& settings() { return settings_; }
 
  private:
-  void ShowCountInTooltip();
+  void AddToBlockedList(const std::string& line);
+  void Announce(bool with_sound);
+  void AnnounceNow();
 
   platform::Platform& platform_;
   SystemTray& tray_;
@@ -70,7 +73,9 @@ class BlockRecord {
   NotificationSettings settings_;
   int total_blocks_ = 0;
   int run_blocks_ = 0;
-  bool tooltip_due_ = false;  // a task that shows the count is queued
+  int unstored_blocks_ = 0;  // counted, not yet in the stored total and the tooltip
+  bool sound_due_ = false;
+  bool announcement_due_ = false;  // its task is queued
   std::string count_text_;
 };
 

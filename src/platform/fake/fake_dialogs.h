@@ -38,6 +38,7 @@ class FakeDialogHost final : public DialogHost {
     std::string text;
     bool enabled = true;
     bool bold = false;
+    bool redraw = true;
     std::vector<std::string> items;  // list box or drop-down list
     bool sorted = false;
     int selection = -1;
@@ -143,6 +144,7 @@ class FakeDialogHost final : public DialogHost {
   int ListCount(int control) override;
   std::string ListText(int control, int index) override;
   int ListAdd(int control, const std::string& text) override;
+  void SetRedraw(int control, bool redraw) override { controls_[control].redraw = redraw; }
   void ListDelete(int control, int index) override;
   void ListReset(int control) override;
   int ListSelection(int control) override { return controls_[control].selection; }

@@ -167,6 +167,9 @@ class DialogHost {
   virtual int ListCount(int control) = 0;
   virtual std::string ListText(int control, int index) = 0;
   virtual int ListAdd(int control, const std::string& text) = 0;
+  // WM_SETREDRAW: while off, additions neither repaint the control nor move its scroll bars;
+  // on again, it is repainted once.
+  virtual void SetRedraw(int control, bool redraw) = 0;
   virtual void ListDelete(int control, int index) = 0;
   virtual void ListReset(int control) = 0;
   virtual int ListSelection(int control) = 0;  // -1 for none

@@ -290,6 +290,10 @@ class Win32DialogHost final : public DialogHost {
   int ListAdd(int control, const std::string& text) override {
     return Send(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  void SetRedraw(int control, bool redraw) override {
+    Send(control, WM_SETREDRAW, redraw, 0);
+    if (redraw) InvalidateRect(GetDlgItem(window_, control), nullptr, TRUE);
+  }
   void ListDelete(int control, int index) override { Send(control, LB_DELETESTRING, index, 0); }
   void ListReset(int control) override { Send(control, LB_RESETCONTENT, 0, 0); }
   int ListSelection(int control) override { return Send(control, LB_GETCURSEL, 0, 0); }
