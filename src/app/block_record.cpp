@@ -8,6 +8,7 @@ namespace sg::app {
 
 namespace {
 constexpr std::uint32_t kFlashPeriodMs = 285;
+constexpr std::uint32_t kCountRestMs = 500;
 constexpr std::int32_t kLargestShownTotal = 100000;
 }  // namespace
 
@@ -53,23 +54,33 @@ void BlockRecord::Announce(bool with_sound) {
   if (announcement_due_) return;
   // Each announcement costs round trips to the shell, the registry and the sound device: a burst
   // of blocks is announced once, after the messages already waiting.
-  announcement_due_ = ui_tasks_.poster().Post([this] { AnnounceNow(); });
-  if (!announcement_due_) AnnounceNow();  // no window to queue it for yet
+  announcement_due_ = ui_tasks_.poster().Post([this] { AnnounceNow(true); });
+  if (!announcement_due_) AnnounceNow(false);  // no window to queue it for yet
 }
 
-void BlockRecord::AnnounceNow() {
+void BlockRecord::AnnounceNow(bool queued) {
   announcement_due_ = false;
   if (std::exchange(sound_due_, false)) PlaySound();
-  if (unstored_blocks_ > 0) {
-    // The stored counter goes up from what is stored, so several copies of the count agree.
-    settings::RegistryStore store(platform_.registry);
-    const std::string stored = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
-    const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
-    store.WriteString(settings::kProgramSection, "m_TotalBlocks",
-                      std::to_string(stored_total + std::exchange(unstored_blocks_, 0)));
-    tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
-  }
   if (main_dialog_) main_dialog_->SetRedraw(IDC_BLOCKED_LIST, true);
+  if (unstored_blocks_ > 0 && !count_resting_) ShowCount(queued);
+}
+
+void BlockRecord::ShowCount(bool rest) {
+  // The stored counter goes up from what is stored, so several copies of the count agree.
+  settings::RegistryStore store(platform_.registry);
+  const std::string stored = store.ReadString(settings::kProgramSection, "m_TotalBlocks");
+  const std::int64_t stored_total = stored.empty() ? 0 : settings::ParseLeadingInt(stored);
+  store.WriteString(settings::kProgramSection, "m_TotalBlocks",
+                    std::to_string(stored_total + std::exchange(unstored_blocks_, 0)));
+  tray_.SetTooltipText("Snapgate! - " + count_text_ + " windows blocked");
+  if (!rest) return;
+  // A busy shell answers each change late, and the window waits for it: while blocks keep
+  // coming, the count is shown at most every so often.
+  count_resting_ = true;
+  ui_tasks_.PostAfter(platform_.system, kCountRestMs, [this] {
+    count_resting_ = false;
+    if (unstored_blocks_ > 0) ShowCount(true);
+  });
 }
 
 void BlockRecord::PlaySound() {

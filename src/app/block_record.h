@@ -32,8 +32,9 @@ class BlockRecord {
   void AttachBlockedList(platform::DialogHost& main_dialog) { main_dialog_ = &main_dialog; }
 
   // flashes: how often the tray icon flashes; the user's flash count when not given. An empty
-  // line lists nothing. The counters and the list change at once; the sound, the stored total
-  // and the tooltip follow once the messages already waiting are handled, once for a burst.
+  // line lists nothing. The counters and the list change at once; the sound follows once the
+  // messages already waiting are handled, once for a burst; the stored total and the tooltip
+  // too, and during a burst at most twice a second.
   void Record(const std::string& list_line, bool with_sound, bool with_flash,
               std::optional<int> flashes = std::nullopt);
   // A line of the blocked list that is no block: nothing is counted.
@@ -55,7 +56,9 @@ class BlockRecord {
  private:
   void AddToBlockedList(const std::string& line);
   void Announce(bool with_sound);
-  void AnnounceNow();
+  // queued: it runs as a task of the window, which can also end the count's rest.
+  void AnnounceNow(bool queued);
+  void ShowCount(bool rest);
 
   platform::Platform& platform_;
   SystemTray& tray_;
@@ -76,6 +79,7 @@ class BlockRecord {
   int unstored_blocks_ = 0;  // counted, not yet in the stored total and the tooltip
   bool sound_due_ = false;
   bool announcement_due_ = false;  // its task is queued
+  bool count_resting_ = false;     // shown a moment ago: the next change waits
   std::string count_text_;
 };
 
