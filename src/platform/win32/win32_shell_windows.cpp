@@ -7,16 +7,12 @@
 
 #include <utility>
 
-#include "platform/win32/com_call_limit.h"
 #include "platform/win32/com_support.h"
 #include "platform/win32/win32_browsers.h"
 
 namespace sg::platform::win32 {
 
 namespace {
-
-// How long the shell may take to hand out its collection or connect the events.
-constexpr DWORD kShellCallLimitMs = 10000;
 
 class ShellWindowsSink final : public EventDispatch {
  public:
@@ -71,7 +67,6 @@ std::shared_ptr<Browser> Win32ShellWindows::Item(int index) {
 
 bool Win32ShellWindows::Advise(ShellWindowsEvents& events) {
   Disconnect();
-  ComCallLimit limit(kShellCallLimitMs);
   auto* sink = new ShellWindowsSink(events);
   cookie_ = ConnectEvents(windows_, DIID_DShellWindowsEvents, sink);
   if (cookie_ == 0) {
@@ -90,7 +85,6 @@ void Win32ShellWindows::Disconnect() {
 }
 
 std::shared_ptr<ShellWindows> Win32Browsers::CreateShellWindows() {
-  ComCallLimit limit(kShellCallLimitMs);
   ComPtr<IUnknown> object;
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IUnknown,
                               reinterpret_cast<void**>(object.Put()))) ||
