@@ -141,10 +141,10 @@ BurstFigures Burst(Closer closer) {
     const std::string title =
         std::string(window.listed ? "Blocked Burst " : "Kept Burst ") + std::to_string(i / 2);
     window.created = Clock::now();
-    window.handle = CreateWindowExA(0, kWindowClass, title.c_str(),
-                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20 + (i * 7) % 900,
-                                    20 + (i * 11) % 560, 300, 200, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), reinterpret_cast<void*>(i));
+    window.handle =
+        CreateWindowExA(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        20 + (i * 7) % 900, 20 + (i * 11) % 560, 300, 200, nullptr, nullptr,
+                        GetModuleHandleA(nullptr), reinterpret_cast<void*>(i));
     if (window.listed && closer == Closer::kTheMaker) PostMessageA(window.handle, WM_CLOSE, 0, 0);
     PumpUntilTime(Clock::now() + kApart);
   }
@@ -196,14 +196,14 @@ void PrintBurst(const char* run, const BurstFigures& figures) {
 
 int Threads() {
   const std::vector<std::string> processes = LinuxProcessesNamed(kProgramName);
-  return processes.empty() ? -1
-                           : static_cast<int>(LinuxFolderEntries(processes[0] + "\\task", true).size());
+  return processes.empty()
+             ? -1
+             : static_cast<int>(LinuxFolderEntries(processes[0] + "\\task", true).size());
 }
 
 int CountOfLinesStarting(const std::vector<std::wstring>& lines, const wchar_t* start) {
-  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [start](const auto& line) {
-    return line.rfind(start, 0) == 0;
-  }));
+  return static_cast<int>(std::count_if(
+      lines.begin(), lines.end(), [start](const auto& line) { return line.rfind(start, 0) == 0; }));
 }
 
 // The count the tooltip shows: the main dialog's count text, filled in when it is shown.

@@ -108,8 +108,8 @@ void TitleScanner::EndWatch() {
   if (timers_) timers_->KillTimer(kTimerTitleWatch);
 }
 
-TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window,
-                                                     Shown shown, bool closed_before) {
+TitleScanner::Verdict TitleScanner::CheckWindowTitle(platform::WindowHandle window, Shown shown,
+                                                     bool closed_before) {
   if (matcher_.empty()) return Verdict::kLeft;
   // Most top-level windows are hidden: without a watch, that is the cheaper first question.
   if (shown == Shown::kAskFirst && !windows_.IsVisible(window)) return Verdict::kLeft;

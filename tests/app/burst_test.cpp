@@ -42,7 +42,8 @@ TEST_F(BurstTest, HundredsOfWindowsReportedBetweenTwoTicksAreEachClosedAtOnceAnd
   auto& blocks = app_->main_dialog()->blocks();
   std::vector<platform::WindowHandle> listed, kept, slow;
   for (int i = 0; i < 500; ++i) {
-    FakeDesktop::Window window = Visible((i % 2 ? "Kept Burst " : "Blocked Burst ") + std::to_string(i));
+    FakeDesktop::Window window =
+        Visible((i % 2 ? "Kept Burst " : "Blocked Burst ") + std::to_string(i));
     // Some take their time to go, as a busy program does.
     window.ignores_close = i % 20 == 0;
     const auto opened = system_.hooks.OpenWindow(window);
