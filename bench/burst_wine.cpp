@@ -208,10 +208,10 @@ int CountOfLinesStarting(const std::vector<std::wstring>& lines, const wchar_t* 
 
 // The count the tooltip shows: the main dialog's count text, filled in when it is shown.
 std::string CountText(HWND dialog) {
-  SendMessageA(dialog, WM_COMMAND, 101, 0);
+  SendMessageA(dialog, WM_COMMAND, sg::bench::kShowMainDialog, 0);
   char text[64] = {};
   SendMessageA(GetDlgItem(dialog, 1007), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  SendMessageA(dialog, WM_COMMAND, 1009, 0);
+  SendMessageA(dialog, WM_COMMAND, sg::bench::kHideMainDialog, 0);
   return text;
 }
 

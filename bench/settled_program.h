@@ -12,6 +12,10 @@ namespace sg::bench {
 
 using namespace std::chrono_literals;
 
+// The tray menu's "&Options" and the main dialog's "&OK".
+inline constexpr WPARAM kShowMainDialog = 101;
+inline constexpr WPARAM kHideMainDialog = 1009;
+
 // Answers the program's message boxes with OK, as a user would, while the time passes: a box
 // that comes late (about what this Wine lacks) would otherwise hold the program's start-up.
 inline void PumpAnsweringBoxes(e2e::Program& program, HWND dialog,
@@ -32,9 +36,9 @@ inline void PumpAnsweringBoxes(e2e::Program& program, HWND dialog,
 // waits. -1 when it did not within the limit.
 inline double ShowAndHideMs(HWND dialog, std::chrono::milliseconds limit = 60s) {
   const auto posted = std::chrono::steady_clock::now();
-  PostMessageA(dialog, WM_COMMAND, 101, 0);
+  PostMessageA(dialog, WM_COMMAND, kShowMainDialog, 0);
   if (!e2e::PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }, limit)) return -1;
-  PostMessageA(dialog, WM_COMMAND, 1009, 0);
+  PostMessageA(dialog, WM_COMMAND, kHideMainDialog, 0);
   if (!e2e::PumpUntil([&] { return IsWindowVisible(dialog) == FALSE; }, limit)) return -1;
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - posted)
       .count();

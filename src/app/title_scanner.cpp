@@ -37,18 +37,17 @@ void TitleScanner::Scan(const browser::FilterList& block_list, std::uint64_t rev
   // An empty list closes nothing: the desktop need not be looked at.
   const std::vector<platform::WindowHandle> windows =
       matcher_.empty() ? std::vector<platform::WindowHandle>{} : windows_.ShownTopLevelWindows();
-  std::map<platform::WindowHandle, int> still_closed;
+  std::map<platform::WindowHandle, bool> still_closed;
   for (const platform::WindowHandle window : windows) {
     const auto closed = closed_.find(window);
     if (closed == closed_.end()) {
       if (CheckWindowTitle(window, Shown::kYes) == Verdict::kClosed) {
-        still_closed.emplace(window, 1);
+        still_closed.emplace(window, true);
         watched_.erase(window);
       }
-    } else if (closed->second == 0) {
-      still_closed.emplace(window, 1);  // closed since the last tick: given time to go
-    } else if (CheckWindowTitle(window, Shown::kYes, true) == Verdict::kClosed) {
-      still_closed.emplace(window, closed->second + 1);
+    } else if (!closed->second ||  // closed since the last tick: given time to go
+               CheckWindowTitle(window, Shown::kYes, true) == Verdict::kClosed) {
+      still_closed.emplace(window, true);
     }
   }
   closed_ = std::move(still_closed);
@@ -70,7 +69,7 @@ bool TitleScanner::CheckWindow(const browser::FilterList& block_list, std::uint6
     const Verdict verdict =
         CheckWindowTitle(window, timers_ ? Shown::kWatchIfNot : Shown::kAskFirst);
     if (verdict == Verdict::kClosed) {
-      closed_.emplace(window, 0);
+      closed_.emplace(window, false);
       watched_.erase(window);
     } else if (verdict == Verdict::kListedButHidden) {
       if (watched_.empty()) timers_->SetTimer(kTimerTitleWatch, kWatchPeriodMs);
@@ -92,7 +91,7 @@ void TitleScanner::OnWatchTick(const browser::FilterList& block_list, std::uint6
     const platform::WindowHandle window = it->first;
     const Verdict verdict =
         closed_.count(window) ? Verdict::kLeft : CheckWindowTitle(window, Shown::kWatchIfNot);
-    if (verdict == Verdict::kClosed) closed_.emplace(window, 0);
+    if (verdict == Verdict::kClosed) closed_.emplace(window, false);
     if (verdict == Verdict::kListedButHidden && --it->second.ticks_left > 0) {
       ++it;
     } else {

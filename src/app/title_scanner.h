@@ -40,7 +40,7 @@ class TitleScanner {
   // may_block: the hold-down key is up and blocking is enabled; if not, the watch ends.
   void OnWatchTick(const browser::FilterList& block_list, std::uint64_t revision, bool may_block);
   // Another blocker closed the window: the reports leave it be as if this one had.
-  void NoteClosed(platform::WindowHandle window) { closed_.try_emplace(window, 0); }
+  void NoteClosed(platform::WindowHandle window) { closed_.try_emplace(window, false); }
   // The window is gone; its handle may come back for another window.
   void NoteGone(platform::WindowHandle window);
   bool running() const { return running_; }
@@ -62,9 +62,9 @@ class TitleScanner {
   bool prepared_ = false;
   std::uint64_t prepared_revision_ = 0;
   BlockListMatcher matcher_;
-  // Windows closed and not seen gone, with the ticks since. A tick forgets those it no longer
-  // finds shown.
-  std::map<platform::WindowHandle, int> closed_;
+  // Windows closed and not seen gone; true once a tick has given them time to go. A tick forgets
+  // those it no longer finds shown.
+  std::map<platform::WindowHandle, bool> closed_;
   struct Watch {
     int quick_looks_left;
     int ticks_left;
