@@ -103,6 +103,13 @@ void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count) {
   };
   platform::SystemPort& system = platform_.system;
   system.StartThread([show, &system, request = flash_] {
+    bool shown = true;  // false once the window has gone
+    int showing = IDI_TRAY_NORMAL;
+    const auto put_up = [&](int icon) {
+      if (icon == showing) return;
+      shown = show(icon);
+      showing = icon;
+    };
     for (;;) {
       std::uint64_t asked;
       int icon, flashes;
@@ -116,11 +123,13 @@ void BlockRecord::FlashTray(int flash_icon, std::optional<int> flash_count) {
         std::lock_guard lock(request->mutex);
         return request->asked != asked;
       };
-      bool shown = true;  // false once the window has gone
       for (int i = 0; shown && i < flashes && !asked_again(); ++i) {
-        shown = show(icon);
+        put_up(icon);
         system.Sleep(kFlashPeriodMs);
-        shown = shown && show(IDI_TRAY_NORMAL);
+        // A block meanwhile keeps the flash up: a burst shows it steadily rather than as a
+        // flicker of round trips to a shell that is busy drawing the burst.
+        if (!shown || asked_again()) break;
+        put_up(IDI_TRAY_NORMAL);
         if (shown) system.Sleep(kFlashPeriodMs);
       }
       std::lock_guard lock(request->mutex);
