@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (the fuzz preset) and runs each for a while, one after another.
-#   scripts/fuzz.sh [--smoke] [--two] [seconds] [target...]
-#     seconds   how long each target runs (default 60)
-#     --smoke   a few seconds each from the seeds alone, for the test run
+#   scripts/fuzz.sh [--replay] [--two] [seconds] [target...]
+#     seconds   how long each target explores (default 60)
+#     --replay  for the test run: each target runs every input kept in fuzz/corpus/<target> once,
+#               without making new ones, so that one commit always gets one answer
+#     --keep    after exploring, adds to fuzz/corpus/<target> the inputs that reached new code
 #     --two     two targets at a time
 #     target    only these (names as in fuzz/CMakeLists.txt, without "_fuzzer")
 # Each target works on its own copy of its seed corpus, build/fuzz/corpus-work/<target>; inputs
@@ -12,11 +14,13 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 seconds=60
 two=0
-smoke=0
+replay=0
+keep=0
 targets=()
 for arg in "$@"; do
   case "$arg" in
-    --smoke) seconds=4 smoke=1 ;;
+    --replay) replay=1 ;;
+    --keep) keep=1 ;;
     --two) two=1 ;;
     [0-9]*) seconds="$arg" ;;
     -*) echo "unknown option: $arg" >&2; exit 2 ;;
@@ -43,18 +47,28 @@ run_target() {
   local target=$1
   local work="$build/corpus-work/$target" crashes="$build/crashes/$target"
   local log="$build/logs/$target.log"
-  # A smoke run starts from the seeds every time, so that it takes as long as it says.
-  if ((smoke)); then
-    work="$build/corpus-smoke/$target"
-    rm -rf "$work"
-  fi
-  mkdir -p "$work" "$crashes" "$(dirname "$log")"
-  cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
-  local options=(-max_total_time="$seconds" -max_len="$(max_len_of "$target")" -timeout=10
-                 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$crashes/")
+  local options=(-max_len="$(max_len_of "$target")" -timeout=10 -rss_limit_mb=2048
+                 -print_final_stats=1 -artifact_prefix="$crashes/")
   [[ -f "fuzz/$target.dict" ]] && options+=(-dict="fuzz/$target.dict")
+  mkdir -p "$work" "$crashes" "$(dirname "$log")"
+  if ((replay)); then
+    # Files rather than a folder: libFuzzer runs each once and makes nothing new. Even with a fixed
+    # seed its mutations follow the coverage it sees, which differs from run to run.
+    local inputs=(fuzz/corpus/"$target"/*)
+    "$build/fuzz/${target}_fuzzer" "${options[@]}" "${inputs[@]}" >"$log" 2>&1 \
+      && echo ok >"$log.result" || echo failed >"$log.result"
+    echo "stat::number_of_executed_units: ${#inputs[@]}" >>"$log"
+    return
+  fi
+  options+=(-max_total_time="$seconds")
+  cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
   if "$build/fuzz/${target}_fuzzer" "${options[@]}" "$work" >"$log" 2>&1; then
     echo ok >"$log.result"
+    # Only what reaches code the kept inputs do not: the corpus stays small.
+    if ((keep)); then
+      "$build/fuzz/${target}_fuzzer" -merge=1 -max_len="$(max_len_of "$target")" \
+        fuzz/corpus/"$target" "$work" >>"$log" 2>&1
+    fi
   else
     echo failed >"$log.result"
   fi
@@ -69,11 +83,19 @@ report() {
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
   ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
   artifact=$(grep -o 'Test unit written to .*' "$log" | tail -1 | sed 's/Test unit written to //' || true)
+  # A replayed input that fails is the last one libFuzzer started.
+  if ((replay)) && [[ $(cat "$log.result") != ok ]]; then
+    artifact=$(grep -o '^Running: .*' "$log" | tail -1 | sed 's/^Running: //' || true)
+  fi
   printf '%-20s %-6s execs %-10s cov %-6s ft %-7s %s\n' "$target" "$(cat "$log.result")" \
     "${execs:-?}" "${cov:-?}" "${ft:-?}" "${artifact:+crash: $artifact}"
 }
 
-echo "=== fuzzing ${#targets[@]} targets, ${seconds} s each$( ((two)) && echo ', two at a time')"
+if ((replay)); then
+  echo "=== fuzzing ${#targets[@]} targets: every kept input once"
+else
+  echo "=== fuzzing ${#targets[@]} targets, ${seconds} s each$( ((two)) && echo ', two at a time')"
+fi
 if ((two)); then
   for ((i = 0; i < ${#targets[@]}; i += 2)); do
     run_target "${targets[i]}" &
