@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: the native tests under sanitizers (addresses and undefined behaviour, then
-# threads), a few seconds of each fuzz target, and the Windows build under Wine. The plain
+# threads), every kept input of each fuzz target, and the Windows build under Wine. The plain
 # native build runs the same tests as the sanitized ones and is for quick runs by hand.
 #   scripts/test.sh [preset...]     (default: native-sanitize native-tsan fuzz windows)
 set -euo pipefail
