@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "common/ascii.h"
-#include "common/user_file_path.h"
+#include "common/user_data_folder.h"
 #include "common/whole_file.h"
 
 namespace sg::tools {
@@ -15,8 +15,14 @@ constexpr std::size_t kLargestListFile = 4u << 20;
 // Windows paths are never longer.
 constexpr std::size_t kLongestEntry = 32767;
 
+// Empty when the system names no data folder: nothing is allowed then.
 std::string ListPath(platform::Platform& platform) {
-  return UserFilePath(platform.system, kAllowedProgramsFileName);
+  const std::string folder = UserDataFolder(platform.profile);
+  return folder.empty() ? std::string() : folder + "\\" + kAllowedProgramsFileName;
+}
+
+bool IsPath(std::string_view entry) {
+  return entry.find_first_of("\\/:") != std::string_view::npos;
 }
 
 // An entry as a line holds it: up to a NUL, without the blanks around it.
@@ -40,26 +46,28 @@ void ForEachEntry(std::string_view content, Visit visit) {
 
 AllowedPrograms AllowedPrograms::Read(platform::Platform& platform) {
   AllowedPrograms allowed;
+  const std::string path = ListPath(platform);
+  if (path.empty()) return allowed;
   const std::optional<std::string> content =
-      ReadWholeFile(platform.files, ListPath(platform), kLargestListFile);
+      ReadWholeFile(platform.files, path, kLargestListFile);
   if (content) {
-    ForEachEntry(*content,
-                 [&](std::string_view entry) { allowed.entries_.insert(AsciiUpper(entry)); });
+    ForEachEntry(*content, [&](std::string_view entry) {
+      (IsPath(entry) ? allowed.paths_ : allowed.names_).insert(AsciiUpper(entry));
+    });
   }
   return allowed;
 }
 
 bool AllowedPrograms::Allows(std::string_view name, std::string_view path) const {
-  if (entries_.empty()) return false;
-  // A path holds a backslash and a bare name none, so one set serves both.
-  if (!path.empty() && entries_.contains(AsciiUpper(path))) return true;
-  return !name.empty() && entries_.contains(AsciiUpper(name));
+  if (!path.empty()) return paths_.contains(AsciiUpper(path));
+  return !name.empty() && names_.contains(AsciiUpper(name));
 }
 
 bool AllowedPrograms::Add(platform::Platform& platform, std::string_view entry) {
   entry = EntryOf(entry);
   if (entry.empty() || entry.size() > kLongestEntry) return false;
   const std::string path = ListPath(platform);
+  if (path.empty()) return false;
   std::string content;
   if (platform.files.Exists(path)) {
     // A list that cannot be read now is left alone rather than overwritten.
@@ -74,6 +82,8 @@ bool AllowedPrograms::Add(platform::Platform& platform, std::string_view entry) 
   if (!content.empty() && content.back() != '\n') content += "\r\n";
   content += entry;
   content += "\r\n";
+  // A copy whose lists lie beside it may not have made the data folder yet.
+  platform.files.CreateFolder(UserDataFolder(platform.profile));
   return ReplaceWholeFile(platform.files, path, content);
 }
 

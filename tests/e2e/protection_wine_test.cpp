@@ -32,13 +32,16 @@ constexpr WPARAM kHistoryCommand = 32777;  // the tray menu's "Protection Histor
 constexpr int kHistoryList = 1000;
 constexpr WPARAM kHistoryAllow = 1003;
 
-std::string HistoryFile() {
+std::string DataFile(const char* name) {
   char folder[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder);
-  return std::string(folder) + "\\Snapgate!\\history.txt";
+  return std::string(folder) + "\\Snapgate!\\" + name;
+}
+std::string HistoryFile() {
+  return DataFile("history.txt");
 }
 std::string AllowedProgramsFile() {
-  return ProgramFolder(ProgramPath()) + "allowed.txt";
+  return DataFile("allowed.txt");
 }
 
 

@@ -10,6 +10,7 @@
 #include "platform/fake/fake_platform.h"
 #include "resources/resource_ids.h"
 #include "support/presets.h"
+#include "tools/allowed_programs.h"
 #include "tools/change_undo.h"
 #include "tools/hijack_repair.h"
 #include "tools/history_text.h"
@@ -30,7 +31,7 @@ const std::string kMain = "Software\\Microsoft\\Internet Explorer\\Main";
 const std::string kProgram = "Software\\Snapgate!";
 const std::string kUserFolder = "C:\\Users\\User\\AppData\\Roaming\\Snapgate!";
 const std::string kHistoryFile = kUserFolder + "\\history.txt";
-const std::string kAllowedFile = "C:\\Program Files\\Snapgate!\\allowed.txt";
+const std::string kAllowedFile = kUserFolder + "\\allowed.txt";
 const std::string kSafeFile = "C:\\Program Files\\Snapgate!\\safebho.txt";
 const std::string kResetFile = "C:\\Windows\\inf\\iereset.inf";
 const std::string kRandomProgram = "C:\\WINDOWS\\system32\\xkqzvbw.exe";
@@ -165,6 +166,22 @@ TEST_F(ProtectionHistoryTest,
   const std::uint32_t again = Start("C:\\OFFERS\\SaveNow.exe");
   Pass();
   EXPECT_TRUE(system_.processes.IsRunning(again)) << "paths compare without regard to case";
+}
+
+TEST_F(ProtectionHistoryTest, ANameAloneAllowsOnlyAProgramOfUnknownPathAndOnlyTheUsersListCounts) {
+  // A list beside the program, where another user may write, allows nothing.
+  system_.files.PutFile("C:\\Program Files\\Snapgate!\\allowed.txt", "C:\\Offers\\savenow.exe\r\n");
+  const std::uint32_t beside = Start("C:\\Offers\\savenow.exe");
+  Pass();
+  EXPECT_FALSE(system_.processes.IsRunning(beside));
+
+  system_.files.PutFile(kAllowedFile, "savenow.exe\r\n");
+  const std::uint32_t named = Start("C:\\Offers\\savenow.exe");
+  Pass();
+  EXPECT_FALSE(system_.processes.IsRunning(named)) << "a bare name does not allow a known path";
+  const AllowedPrograms allowed = AllowedPrograms::Read(system_.ports());
+  EXPECT_TRUE(allowed.Allows("SaveNow.exe", ""));
+  EXPECT_FALSE(allowed.Allows("savenow.exe", "C:\\Offers\\savenow.exe"));
 }
 
 TEST_F(ProtectionHistoryTest, ADisabledPluginIsUndoneOnceAndStaysEnabled) {
