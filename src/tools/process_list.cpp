@@ -64,14 +64,33 @@ bool IsCheckableName(const std::string& file_name) {
   return !file_name.empty() && file_name.size() <= 260;
 }
 
+// Whether the opened process still runs the listed program: its id may have been given to
+// another program since the list was made.
+bool StillRuns(platform::ProcessesPort& processes, platform::ProcessHandle process,
+               std::uint32_t id, const std::string& upper_name) {
+  if (processes.PlatformId() != platform::kPlatformWin32Nt) {
+    // The 95 family lists every module of a process by its name.
+    const auto modules = processes.ModuleSnapshot(id);
+    return modules && std::ranges::any_of(*modules, [&](const platform::ModuleEntry& module) {
+             return AsciiUpper(module.module_name) == upper_name;
+           });
+  }
+  const platform::ModuleHandle module = processes.FirstModule(process);
+  return module && AsciiUpper(processes.ModuleBaseName(process, module, kNameBuffer)) == upper_name;
+}
+
 // Only the first match is terminated: another copy of the program shows up in the next,
 // fresh list.
-int TerminateListed(platform::ProcessesPort& processes, const std::string& decimal_id) {
+int TerminateListed(platform::ProcessesPort& processes, const std::string& decimal_id,
+                    const std::string& upper_name) {
+  const std::uint32_t id = DecimalId(decimal_id);
   const platform::ProcessHandle process =
-      processes.OpenProcess(platform::kProcessTerminate, DecimalId(decimal_id));
+      processes.OpenProcess(platform::kProcessTerminate | kQueryAndRead, id);
   if (!process) return kill_result::kCannotOpen;
-  const bool terminated = processes.TerminateProcess(process, 0);
+  const bool listed = StillRuns(processes, process, id, upper_name);
+  const bool terminated = listed && processes.TerminateProcess(process, 0);
   processes.CloseHandle(process);
+  if (!listed) return kill_result::kNotRunning;
   return terminated ? kill_result::kKilled : kill_result::kTerminateFailed;
 }
 
@@ -101,7 +120,7 @@ int KillProcessByName(platform::ProcessesPort& processes, const std::string& fil
   const std::string target = AsciiUpper(file_name);
   const std::size_t count = std::min(names->size(), ids->size());
   for (std::size_t i = 0; i < count; ++i) {
-    if (AsciiUpper((*names)[i]) == target) return TerminateListed(processes, (*ids)[i]);
+    if (AsciiUpper((*names)[i]) == target) return TerminateListed(processes, (*ids)[i], target);
   }
   return kill_result::kNotRunning;
 }
@@ -132,7 +151,7 @@ int ProcessNameIndex::KillProcessByName(platform::ProcessesPort& processes,
   if (!IsCheckableName(file_name)) return kill_result::kBadName;
   const auto found = first_position_.find(AsciiUpper(file_name));
   if (found == first_position_.end()) return kill_result::kNotRunning;
-  return TerminateListed(processes, list_.ids[found->second]);
+  return TerminateListed(processes, list_.ids[found->second], found->first);
 }
 
 }  // namespace sg::tools

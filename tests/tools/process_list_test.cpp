@@ -163,6 +163,22 @@ TEST_F(KillProcessTest, TheFirstCopyOfTheNameIsTerminatedWithItsWindows) {
   EXPECT_FALSE(system_.processes.IsRunning(second_spy_));
 }
 
+TEST_F(KillProcessTest, AnIdThatAnotherProgramGotSinceTheListWasMadeIsLeftAlone) {
+  EXPECT_EQ(Kill("spy.exe", Collected()), 0);
+  const std::uint32_t editor = Start("C:\\Windows\\notepad.exe", {.id = spy_});
+  EXPECT_EQ(Kill("spy.exe", list_), 603) << "the list's copy is gone";
+  EXPECT_TRUE(system_.processes.IsRunning(editor));
+  EXPECT_EQ(ProcessNameIndex(list_).KillProcessByName(system_.ports().processes, "spy.exe"), 603);
+  EXPECT_TRUE(system_.processes.IsRunning(editor));
+
+  // The 95 family names a process by each of its modules.
+  system_.processes.SetPlatformId(platform::kPlatformWin32Windows);
+  EXPECT_EQ(Kill("spy.exe", list_), 603);
+  EXPECT_TRUE(system_.processes.IsRunning(editor));
+  EXPECT_EQ(Kill("NOTEPAD.EXE", Collected()), 0);
+  EXPECT_EQ(system_.processes.OpenHandles(), 0u);
+}
+
 TEST_F(KillProcessTest, OnlyTheWholeBaseNameMatches) {
   for (const char* name : {"spy", "spy.ex", "py.exe", "C:\\Temp\\spy.exe", "spy.exe "}) {
     EXPECT_EQ(Kill(name, list_), 603) << name;
