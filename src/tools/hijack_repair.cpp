@@ -177,10 +177,13 @@ class HijackRepair {
                  "A search page named a site other than the browser's own or the trusted "
                  "search engine: " +
                      kept_search_value_);
-    std::string line = kHijackerFixedLine;
-    if (!kept_search_value_.empty()) line += ": " + kept_search_value_;
-    report_.AppendLine(line);
-    report_.Flash();
+    // A user who may not change machine-wide settings imports nothing: nothing was fixed.
+    if (!watch.Changed().empty()) {
+      std::string line = kHijackerFixedLine;
+      if (!kept_search_value_.empty()) line += ": " + kept_search_value_;
+      report_.AppendLine(line);
+      report_.Flash();
+    }
     RunResetFileRepair();
   }
 
@@ -347,7 +350,9 @@ void RememberStartPage(platform::RegistryPort& registry, std::string_view page) 
 bool RepairResetFile(platform::Platform& platform, ProtectionReport& report) {
   const std::string path = ResetFilePath(platform.system);
   if (path.empty()) return false;
-  const std::optional<std::string> content = ReadWholeFile(platform.files, path);
+  // One that has grown past any real reset file is left alone, unread.
+  const std::optional<std::string> content =
+      ReadWholeFile(platform.files, path, kLargestResetFile);
   if (!content) return false;
   const ResetFileText repaired = RepairResetFileText(*content);
   if (!repaired.changed || repaired.line_count <= kMostLinesLeftAlone) return false;

@@ -38,6 +38,8 @@ inline constexpr const char* kStyleSheetFixedLine =
 inline constexpr const char* kResetFileFixedLine = "Internet Explorer hijacker fixed: ";
 // Below the Windows folder.
 inline constexpr const char* kResetFilePath = "\\inf\\iereset.inf";
+// Windows' own is a few kilobytes; a larger one is no reset file to read whole or to rewrite.
+inline constexpr std::size_t kLargestResetFile = 1u << 20;
 // Where the browser keeps its start page, under either root.
 inline constexpr std::string_view kIeMainPath = "Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr std::string_view kStartPageValue = "Start Page";

@@ -140,6 +140,17 @@ TEST_F(HijackRepairTest, AHijackedBrowserIsLeftAloneWhileSwitchedOffAndRepairedO
   EXPECT_EQ(Get(kUser, kStyles, "User Stylesheet"), "");
 }
 
+TEST_F(HijackRepairTest, ALimitedUserIsToldOfNoRepairThatCouldNotBeWritten) {
+  Put(kMachine, kSearch, "SearchAssistant", "http://Evil.example/assist");
+  PutResetFile(ResetFileWith(kSearchPageLine, "SEARCH_PAGE_URL=\"http://evil\""));
+  system_.files.SetReadOnly(kResetFile, true);
+  system_.SetLimitedUser(true);
+  Run();
+  Run();
+  EXPECT_TRUE(report_.lines.empty()) << "the search pages are still hijacked";
+  EXPECT_EQ(report_.flashes, 0);
+}
+
 TEST_F(HijackRepairTest, HarmlessAndUnreadableValuesAreLeftAlone) {
   Put(kMachine, kSearch, "SearchAssistant",
       "HTTP://IE.SEARCH.MSN.COM/{SUB_RFC1766}/SRCHASST/SRCHASST.HTM");
@@ -259,6 +270,17 @@ TEST_F(ResetFileTest, AShortOrReadOnlyFileStaysAsItWasAndNothingIsReported) {
   system_.files.SetReadOnly(kResetFile, false);
   PutResetFile({"[Strings]", "START_PAGE_URL=evil", "a", "b", "c", "d"});
   EXPECT_TRUE(Repair()) << "six lines are";
+}
+
+TEST_F(ResetFileTest, AFileGrownPastAnyRealResetFileIsNeitherReadWholeNorRewritten) {
+  Strings file = ResetFileWith(kStartPageLine, "START_PAGE_URL=evil");
+  file.push_back(";" + std::string(kLargestResetFile, 'x'));
+  PutResetFile(file);
+  EXPECT_FALSE(Repair());
+  EXPECT_EQ(ResetFile(), Joined(file));
+  file.back().resize(kLargestResetFile - Joined(file).size() + file.back().size());
+  PutResetFile(file);
+  EXPECT_TRUE(Repair()) << "up to the limit, it is";
 }
 
 TEST_F(ResetFileTest, LongLinesCrOnlyEndsAndBinaryBytesComeBackWhole) {
