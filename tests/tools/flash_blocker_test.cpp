@@ -112,6 +112,7 @@ TEST_F(FlashBlockerTest, TheSilentWalkMovesThePluginOnTheProgramsDriveWithoutRig
 
   EXPECT_FALSE(BlockFlash(system_.ports()));
   EXPECT_FALSE(files_.Exists(on_d));
+  system_.system.SetCurrentDirectory("E:\\Sounds");  // where a file dialog might have left it
   EXPECT_FALSE(UnblockFlash(system_.ports()));
   EXPECT_EQ(files_.FileContent(on_d), "on D");
   EXPECT_EQ(files_.FileContent("C:\\Program Files\\Netscape\\Plugins\\NPSWF32.dll"), "on C")
