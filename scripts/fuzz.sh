@@ -87,6 +87,11 @@ report() {
   if ((replay)) && [[ $(cat "$log.result") != ok ]]; then
     artifact=$(grep -o '^Running: .*' "$log" | tail -1 | sed 's/^Running: //' || true)
   fi
+  if ((replay)); then
+    printf '%-20s %-6s inputs %-6s %s\n' "$target" "$(cat "$log.result")" "${execs:-?}" \
+      "${artifact:+failed on: $artifact}"
+    return
+  fi
   printf '%-20s %-6s execs %-10s cov %-6s ft %-7s %s\n' "$target" "$(cat "$log.result")" \
     "${execs:-?}" "${cov:-?}" "${ft:-?}" "${artifact:+crash: $artifact}"
 }
