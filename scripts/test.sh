@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: the native tests under sanitizers (addresses and undefined behaviour, then
-# threads), every kept input of each fuzz target, and the Windows build under Wine. The plain
-# native build runs the same tests as the sanitized ones and is for quick runs by hand.
+# Runs every test: the native tests under the address and undefined-behaviour sanitizers, the
+# tests that start threads under the thread sanitizer, every kept input of each fuzz target,
+# and the Windows build under Wine. The plain native build runs the same tests as the first and
+# is for quick runs by hand.
 #   scripts/test.sh [preset...]     (default: native-sanitize native-tsan fuzz windows)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
