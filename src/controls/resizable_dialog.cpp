@@ -12,6 +12,8 @@ namespace sg::controls {
 namespace {
 
 constexpr const char* kProfileFileName = "Snapgate!.ini";
+// Two lengths for each of a handful of dialogs.
+constexpr std::size_t kLargestSizesFile = 64u << 10;
 
 // A remembered length as a window may take it.
 int Sane(int length, int minimum) {
@@ -72,8 +74,10 @@ bool DialogSizeMemory::Write(unsigned template_id, platform::WindowSize size) {
   platform_.files.CreateFolder(file.substr(0, file.rfind('\\')));
   std::string content;
   if (platform_.files.Exists(file)) {
-    // A file that cannot be read now is kept rather than replaced by this one size.
-    const std::optional<std::string> old = ReadWholeFile(platform_.files, file);
+    // A file that cannot be read now, or has grown past any list of sizes, is kept rather than
+    // replaced by this one size.
+    const std::optional<std::string> old =
+        ReadWholeFile(platform_.files, file, kLargestSizesFile);
     if (!old) return false;
     content = *old;
   }

@@ -116,6 +116,12 @@ TEST_F(HelpWindowSize, DragsAndDamagedEntriesStayBetweenTheMinimumAndTheScreen) 
 
   fake_.files.PutFile(kProfileFile, "[67]\r\nCX=-50\r\nCY=-7000\r\n");
   EXPECT_EQ(Show().size, kMinimum);
+
+  // A file grown past any list of sizes is neither read whole nor replaced.
+  const std::string grown = "[67]\r\nCX=-50\r\nCY=-7000\r\n;" + std::string(1u << 20, 'x');
+  fake_.files.PutFile(kProfileFile, grown);
+  Show([](FakeDialogHost& host) { host.DragFrameTo(700, 500); });
+  EXPECT_EQ(fake_.files.FileContent(kProfileFile), grown);
 }
 
 TEST_F(HelpWindowSize, TheGripSquareResizesFromTheBottomRightCorner) {
